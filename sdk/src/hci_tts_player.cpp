@@ -1,0 +1,1 @@
+#include "hci_sdk.h"

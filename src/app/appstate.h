@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class MainWindow;
+
+// Process-wide values. Set during start-up and changed only by their commands,
+// always on the GUI thread.
+struct AppState
+{
+    enum RecordStates { NoDocument = -1, Idle = 0, Recording = 1 };
+
+    // From the settings file (see Settings).
+    static inline bool phraseMode = true;
+    static inline int scoreThreshold = 100;
+    static inline int editOrientation = 0;
+    static inline int textMode = 1;
+    static inline int recognitionLanguage = 0;
+    static inline QString backupDir;
+    static inline quint32 listBackgroundColor = 0xFFDFEBF7u;
+    static inline quint32 listSelectionColor = 0xFF09B5F7u;
+    static inline int pauseMarkChoice = 0;
+
+    static inline int RecordState = NoDocument;
+    static inline bool exitConfirmed = false;
+    static inline bool savingInProgress = false;
+
+    // Speech and translation hosts; empty means the default servers.
+    static inline QString voiceHost;
+    static inline QString translateHostWW;
+    static inline QString translateHostCN;
+
+    // Running texts of the "Comma separate" mode.
+    static inline QString sourceText;
+    static inline QString partialText;
+    static inline QString translationText;
+    static inline QString sentenceSeparator = QString(QChar(0xFF0C));
+    static inline bool lastItemFinal = true;
+
+    // Path of the settings file in use: Tolvane.ini, or Tolvaneen.ini in English.
+    static inline QString settingsPath;
+
+    static inline MainWindow *mainWindow = nullptr;
+};
