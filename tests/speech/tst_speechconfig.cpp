@@ -1,0 +1,241 @@
+#include "speech/speechconfig.h"
+
+#include "app/settings.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_SpeechConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixedValues();
+    void paths();
+    void engineConfig_data();
+    void engineConfig();
+    void shortenedHost_data();
+    void shortenedHost();
+    void recorderInitConfig_data();
+    void recorderInitConfig();
+    void playerInitConfig_data();
+    void playerInitConfig();
+    void recordingConfig_data();
+    void recordingConfig();
+    void synthesisConfig_data();
+    void synthesisConfig();
+    void sentenceSeparator_data();
+    void sentenceSeparator();
+};
+
+static bool isHex(const QByteArray &text)
+{
+    for (char c : text) {
+        if (!QByteArray("0123456789abcdefABCDEF").contains(c))
+            return false;
+    }
+    return true;
+}
+
+void tst_SpeechConfig::fixedValues()
+{
+    const SpeechConfig &c = SpeechConfig::instance();
+    QCOMPARE(&SpeechConfig::instance(), &c);
+    QCOMPARE(c.appKey().size(), 8);
+    QVERIFY(isHex(c.appKey()));
+    QCOMPARE(c.customAppKey().size(), 8);
+    QVERIFY(isHex(c.customAppKey()));
+    QVERIFY(c.customAppKey() != c.appKey());
+    QCOMPARE(c.developerKey().size(), 32);
+    QVERIFY(isHex(c.developerKey()));
+    QCOMPARE(c.customDeveloperKey().size(), 13);
+    QVERIFY(c.cloudEndpoint().endsWith(":8888"));
+    QVERIFY(c.cloudEndpoint().size() > 5);
+    QCOMPARE(c.chineseRecognitionKey(), QByteArray("asr.cloud.freetalk"));
+    QCOMPARE(c.uyghurRecognitionKey(), QByteArray("asr.cloud.freetalk.uyghur"));
+    QCOMPARE(c.chineseSynthesisKey(), QByteArray("tts.cloud.wangjing"));
+    QCOMPARE(c.uyghurSynthesisKey(), QByteArray("tts.cloud.uyghur"));
+}
+
+void tst_SpeechConfig::paths()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString programDir = dir.path() + QStringLiteral("/\u7a0b\u5e8f");
+    Settings::setProgramDir(programDir);
+    QCOMPARE(SpeechConfig::instance().dataPath(), programDir.toUtf8() + "/data");
+    QCOMPARE(SpeechConfig::instance().logPath(), programDir.toUtf8() + "/log");
+    Settings::setProgramDir(QString());
+}
+
+void tst_SpeechConfig::engineConfig_data()
+{
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<QByteArray>("expected");
+
+    const SpeechConfig &c = SpeechConfig::instance();
+    const QByteArray tail = ",logfilepath=/opt/t/log,logfilesize=1024,loglevel=5";
+    const QByteArray custom = "appKey=" + c.customAppKey() + ",developerKey=" + c.customDeveloperKey() + ",cloudUrl=";
+    QTest::newRow("default cloud") << QString()
+                                   << QByteArray("appKey=" + c.appKey() + ",developerKey=" + c.developerKey()
+                                                 + ",cloudUrl=" + c.cloudEndpoint() + tail);
+    QTest::newRow("plain host") << "10.0.0.5:8888" << QByteArray(custom + "10.0.0.5:8888" + tail);
+    QTest::newRow("http prefix removed") << "http://10.0.0.5:8888" << QByteArray(custom + "10.0.0.5:8888" + tail);
+    QTest::newRow("every http removed") << "http://a/http://b" << QByteArray(custom + "a/b" + tail);
+    QTest::newRow("capitals kept") << "HTTP://10.0.0.5:8888" << QByteArray(custom + "HTTP://10.0.0.5:8888" + tail);
+    QTest::newRow("only the prefix") << "http://" << QByteArray(custom + tail);
+}
+
+void tst_SpeechConfig::engineConfig()
+{
+    QFETCH(QString, voiceHost);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(SpeechConfig::engineConfig(voiceHost, "/opt/t/log"), expected);
+}
+
+void tst_SpeechConfig::shortenedHost_data()
+{
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("prefix") << "http://h:1" << "h:1";
+    QTest::newRow("capitals") << "HTTP://h:1" << "HTTP://h:1";
+    QTest::newRow("exactly the prefix") << "http://" << QString();
+    QTest::newRow("https kept") << "https://h" << "https://h";
+}
+
+void tst_SpeechConfig::shortenedHost()
+{
+    QFETCH(QString, voiceHost);
+    QFETCH(QString, expected);
+    QCOMPARE(SpeechConfig::shortenedHost(voiceHost), expected);
+}
+
+void tst_SpeechConfig::recorderInitConfig_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("chinese") << 0 << QString() << QByteArray("initCapkeys=asr.cloud.freetalk,dataPath=/d");
+    QTest::newRow("uyghur") << 1 << QString() << QByteArray("initCapkeys=asr.cloud.freetalk.uyghur,dataPath=/d");
+    QTest::newRow("other language") << 2 << QString() << QByteArray("initCapkeys=asr.cloud.freetalk,dataPath=/d");
+    QTest::newRow("chinese, own server") << 0 << "h:1" << QByteArray("initCapkeys=asr.cloud.freetalk,dataPath=/d");
+    QTest::newRow("uyghur, own server") << 1 << "h:1" << QByteArray("initCapkeys=asr.cloud.freetalk,dataPath=/d");
+}
+
+void tst_SpeechConfig::recorderInitConfig()
+{
+    QFETCH(int, language);
+    QFETCH(QString, voiceHost);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(SpeechConfig::recorderInitConfig(language, voiceHost, "/d"), expected);
+}
+
+void tst_SpeechConfig::playerInitConfig_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("chinese") << 0 << QString() << QByteArray("initCapkeys=tts.cloud.wangjing,dataPath=/d");
+    QTest::newRow("uyghur") << 1 << QString() << QByteArray("initCapkeys=tts.cloud.uyghur,dataPath=/d");
+    QTest::newRow("other language") << 7 << QString() << QByteArray("initCapkeys=tts.cloud.wangjing,dataPath=/d");
+    QTest::newRow("chinese, own server") << 0 << "h:1" << QByteArray("initCapkeys=tts.cloud.synth,dataPath=/d");
+    QTest::newRow("uyghur, own server") << 1 << "h:1" << QByteArray("initCapkeys=tts.cloud.synth,dataPath=/d");
+}
+
+void tst_SpeechConfig::playerInitConfig()
+{
+    QFETCH(int, language);
+    QFETCH(QString, voiceHost);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(SpeechConfig::playerInitConfig(language, voiceHost, "/d"), expected);
+}
+
+void tst_SpeechConfig::recordingConfig_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<bool>("phraseMode");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray phrase = ",realtime=rt,continuous=yes";
+    const QByteArray sentence = ",realtime=yes,continuous=yes";
+    QTest::newRow("chinese, phrase") << 0 << QString() << true
+                                     << QByteArray("domain=common, capkey=asr.cloud.freetalk" + phrase);
+    QTest::newRow("chinese, sentence") << 0 << QString() << false
+                                       << QByteArray("domain=common, capkey=asr.cloud.freetalk" + sentence);
+    QTest::newRow("chinese, own server")
+        << 0 << "h:1" << true
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk,property=chinese_16k_common" + phrase);
+    QTest::newRow("uyghur, phrase") << 1 << QString() << true
+                                    << QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur" + phrase);
+    QTest::newRow("uyghur, sentence") << 1 << QString() << false
+                                      << QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur" + sentence);
+    QTest::newRow("uyghur, own server")
+        << 1 << "h:1" << false
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk,property=uyghur_16k_common" + sentence);
+    QTest::newRow("other language") << 2 << QString() << true << QByteArray("capkey=asr.cloud.freetalk" + phrase);
+    QTest::newRow("other language, own server")
+        << -1 << "h:1" << false << QByteArray("capkey=asr.cloud.freetalk" + sentence);
+}
+
+void tst_SpeechConfig::recordingConfig()
+{
+    QFETCH(int, language);
+    QFETCH(QString, voiceHost);
+    QFETCH(bool, phraseMode);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(SpeechConfig::recordingConfig(language, voiceHost, phraseMode), expected);
+}
+
+void tst_SpeechConfig::synthesisConfig_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("voiceHost");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("own server, chinese speech")
+        << 0 << "h:1" << QByteArray("property=uyghur_uyghur_common,tagmode=none,capkey=tts.cloud.synth");
+    QTest::newRow("own server, uyghur speech")
+        << 1 << "h:1" << QByteArray("property=cn_wangjing_common,tagmode=none,capkey=tts.cloud.synth");
+    QTest::newRow("own server, other language")
+        << 5 << "h:1" << QByteArray("property=cn_wangjing_common,tagmode=none,capkey=tts.cloud.synth");
+    QTest::newRow("cloud, chinese speech")
+        << 0 << QString() << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
+    QTest::newRow("cloud, uyghur speech")
+        << 1 << QString() << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
+    QTest::newRow("cloud, other language")
+        << 5 << QString() << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
+}
+
+void tst_SpeechConfig::synthesisConfig()
+{
+    QFETCH(int, language);
+    QFETCH(QString, voiceHost);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(SpeechConfig::synthesisConfig(language, voiceHost), expected);
+}
+
+void tst_SpeechConfig::sentenceSeparator_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("pauseMark");
+    QTest::addColumn<QString>("expected");
+    const QString fullwidthComma(QChar(0xFF0C));
+    QTest::newRow("chinese") << 0 << 0 << fullwidthComma;
+    QTest::newRow("chinese, other pause mark") << 0 << 1 << fullwidthComma;
+    QTest::newRow("uyghur, arabic comma") << 1 << 0 << QStringLiteral("\u060C ");
+    QTest::newRow("uyghur, blank") << 1 << 1 << QStringLiteral(" ");
+    QTest::newRow("uyghur, unknown pause mark") << 1 << 4 << QStringLiteral(" ");
+    QTest::newRow("other language") << 3 << 0 << fullwidthComma;
+}
+
+void tst_SpeechConfig::sentenceSeparator()
+{
+    QFETCH(int, language);
+    QFETCH(int, pauseMark);
+    QFETCH(QString, expected);
+    QCOMPARE(SpeechConfig::sentenceSeparator(language, pauseMark), expected);
+}
+
+QTEST_GUILESS_MAIN(tst_SpeechConfig)
+#include "tst_speechconfig.moc"
