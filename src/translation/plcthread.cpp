@@ -1,0 +1,235 @@
+#include "plcthread.h"
+
+#include "buildconfig.h"
+#include "translationevent.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QMutexLocker>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+namespace {
+const int pauseAfterRequestMs = 500;
+const QLatin1String rowTagMark("@@");
+}
+
+PlcThread::PlcThread()
+{
+    target.defaultHost = QStringLiteral(TOLVANE_TRANSLATE_HOST);
+    target.defaultPort = TOLVANE_TRANSLATE_PORT;
+    target.appKey = QByteArrayLiteral(TOLVANE_TRANSLATE_APPKEY);
+    target.appSecret = QByteArrayLiteral(TOLVANE_TRANSLATE_SECRET);
+}
+
+PlcThread::~PlcThread()
+{
+    {
+        QMutexLocker locker(&mutex);
+        quit = true;
+        // A silent server must not hold the program's exit until the time limit.
+        if (inFlight) {
+            QNetworkReply *reply = inFlight;
+            QMetaObject::invokeMethod(reply, [reply] { reply->abort(); }, Qt::QueuedConnection);
+        }
+        wakeUp.wakeAll();
+    }
+    wait();
+}
+
+void PlcThread::startTranslating(QObject *receiver)
+{
+    QMutexLocker locker(&mutex);
+    this->receiver = receiver;
+    if (!isRunning())
+        start(QThread::InheritPriority);
+}
+
+void PlcThread::enqueue(const QString &line, quint64 documentId)
+{
+    QueuedLine item;
+    item.line = line;
+    item.documentId = documentId;
+    QMutexLocker locker(&mutex);
+    translationQueue.append(item);
+    wakeUp.wakeAll();
+}
+
+void PlcThread::enqueueRow(int row, const QString &text, quint64 documentId)
+{
+    QueuedLine item;
+    item.documentId = documentId;
+    if (row >= 0 && row <= 9999) {
+        item.line = QString::asprintf("@@%04d", row) + text;
+    } else {
+        item.line = text;
+        item.rowBeside = true;
+        item.row = row;
+    }
+    QMutexLocker locker(&mutex);
+    translationQueue.append(item);
+    wakeUp.wakeAll();
+}
+
+bool PlcThread::takeAppendResult(TranslationAppendResult *out)
+{
+    QMutexLocker locker(&mutex);
+    if (appendResults.isEmpty())
+        return false;
+    *out = appendResults.takeFirst();
+    return true;
+}
+
+bool PlcThread::takeRowResult(TranslationRowResult *out)
+{
+    QMutexLocker locker(&mutex);
+    if (rowResults.isEmpty())
+        return false;
+    *out = rowResults.takeFirst();
+    return true;
+}
+
+int PlcThread::pendingCount() const
+{
+    QMutexLocker locker(&mutex);
+    return translationQueue.size();
+}
+
+void PlcThread::setHosts(const QString &hostWW, const QString &hostCN)
+{
+    QMutexLocker locker(&mutex);
+    target.hostWW = hostWW;
+    target.hostCN = hostCN;
+}
+
+void PlcThread::setRecognitionLanguage(int language)
+{
+    QMutexLocker locker(&mutex);
+    target.language = language;
+}
+
+void PlcThread::setDefaultEndpoint(const QString &host, int port)
+{
+    QMutexLocker locker(&mutex);
+    target.defaultHost = host;
+    target.defaultPort = port;
+}
+
+void PlcThread::setRequestTimeout(int ms)
+{
+    QMutexLocker locker(&mutex);
+    requestTimeout = ms;
+}
+
+int PlcThread::parseRowTag(const QString &line, QString *text)
+{
+    if (!line.startsWith(rowTagMark)) {
+        *text = line;
+        return -1;
+    }
+    *text = line.mid(6);
+    return line.mid(2, 4).toInt();
+}
+
+QByteArray PlcThread::percentEncodeQuery(const QString &text)
+{
+    return TranslationRequest::percentEncode(text);
+}
+
+void PlcThread::run()
+{
+    for (;;) {
+        QueuedLine item;
+        TranslationRequest::Target requestTarget;
+        int timeoutMs = 0;
+        {
+            QMutexLocker locker(&mutex);
+            while (translationQueue.isEmpty() && !quit)
+                wakeUp.wait(&mutex);
+            if (quit)
+                return;
+            item = translationQueue.takeFirst();
+            requestTarget = target;
+            timeoutMs = requestTimeout;
+        }
+        translate(item, requestTarget, timeoutMs);
+        pauseAfterRequest();
+    }
+}
+
+void PlcThread::translate(const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs)
+{
+    QString text = item.line;
+    int row = item.row;
+    if (!item.rowBeside)
+        row = parseRowTag(item.line, &text);
+
+    QNetworkAccessManager manager;
+    QNetworkReply *reply = TranslationRequest::send(&manager, text, requestTarget);
+    QEventLoop loop;
+    QTimer timeLimit;
+    timeLimit.setSingleShot(true);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    connect(&timeLimit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    {
+        QMutexLocker locker(&mutex);
+        if (quit)
+            return;
+        inFlight = reply;
+    }
+    if (!reply->isFinished()) {
+        timeLimit.start(timeoutMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    {
+        QMutexLocker locker(&mutex);
+        inFlight = nullptr;
+        // Cut short by shutdown: nobody will apply the result.
+        if (quit)
+            return;
+    }
+
+    QString result;
+    const bool ok = reply->error() == QNetworkReply::NoError && TranslationRequest::parseReply(reply->readAll(), &result);
+    if (ok && row == -1)
+        postAppendResult(item.documentId, result.trimmed());
+    else if (ok)
+        postRowResult(item.documentId, result.trimmed(), row);
+    else if (row == -1)
+        postAppendResult(item.documentId, text.trimmed());
+    // A failed row keeps its old translation: appending would break the pairing of the lists.
+}
+
+void PlcThread::pauseAfterRequest()
+{
+    const QDeadlineTimer pause(pauseAfterRequestMs);
+    QMutexLocker locker(&mutex);
+    while (!quit && !pause.hasExpired())
+        wakeUp.wait(&mutex, pause);
+}
+
+void PlcThread::postAppendResult(quint64 documentId, const QString &text)
+{
+    QObject *to = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        appendResults.append({ documentId, text });
+        to = receiver;
+    }
+    if (to)
+        QCoreApplication::postEvent(to, new TranslationEvent(TranslationEvent::AppendType));
+}
+
+void PlcThread::postRowResult(quint64 documentId, const QString &text, int row)
+{
+    QObject *to = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        rowResults.append({ documentId, row, text });
+        to = receiver;
+    }
+    if (to)
+        QCoreApplication::postEvent(to, new TranslationEvent(TranslationEvent::RowType));
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "translationrequest.h"
+
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <QWaitCondition>
+#include <atomic>
+
+class QNetworkReply;
+
+struct TranslationAppendResult
+{
+    quint64 documentId = 0;
+    QString text;
+};
+
+struct TranslationRowResult
+{
+    quint64 documentId = 0;
+    int row = -1;
+    QString text;
+};
+
+// Translates queued request lines one at a time on its own thread and hands the
+// results back through two lists and posted TranslationEvents. It knows request
+// lines and opaque document ids, never documents or widgets.
+class PlcThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    PlcThread();
+    ~PlcThread() override;
+
+    void startTranslating(QObject *receiver);
+
+    // A request line, untagged or tagged with "@@%04d".
+    void enqueue(const QString &line, quint64 documentId);
+    // Rows that four digits cannot hold travel beside the text instead of in a tag.
+    void enqueueRow(int row, const QString &text, quint64 documentId);
+
+    bool takeAppendResult(TranslationAppendResult *out);
+    bool takeRowResult(TranslationRowResult *out);
+    int pendingCount() const;
+
+    void setHosts(const QString &hostWW, const QString &hostCN);
+    void setRecognitionLanguage(int language);
+    void setDefaultEndpoint(const QString &host, int port);
+    void setRequestTimeout(int ms);
+
+    // Row of a request line's tag, or -1 when untagged; text receives the sentence.
+    static int parseRowTag(const QString &line, QString *text);
+    static QByteArray percentEncodeQuery(const QString &text);
+
+protected:
+    void run() override;
+
+private:
+    struct QueuedLine
+    {
+        QString line;
+        quint64 documentId = 0;
+        bool rowBeside = false;
+        int row = -1;
+    };
+
+    void translate(const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs);
+    void pauseAfterRequest();
+    void postAppendResult(quint64 documentId, const QString &text);
+    void postRowResult(quint64 documentId, const QString &text, int row);
+
+    QObject *receiver = nullptr;
+    mutable QMutex mutex;
+    QWaitCondition wakeUp;
+    std::atomic<bool> quit { false };
+    QList<QueuedLine> translationQueue;
+    QList<TranslationAppendResult> appendResults;
+    QList<TranslationRowResult> rowResults;
+    TranslationRequest::Target target;
+    int requestTimeout = 30000;
+    QNetworkReply *inFlight = nullptr;
+};
