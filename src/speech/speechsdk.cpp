@@ -179,11 +179,9 @@ void SpeechSdk::clearEntries()
 
 void SpeechSdk::unload()
 {
-    if (isLoaded()) {
-        // No SDK thread may run code of a library that goes away.
-        entries->recorderCancel();
-        entries->playerStop();
-    }
+    // No SDK thread may run code of a library that goes away.
+    recorderCancel();
+    playerStop();
     clearEntries();
     playerLibrary.unload();
     recorderLibrary.unload();
