@@ -39,7 +39,8 @@ public:
 
     // A request line, untagged or tagged with "@@%04d".
     void enqueue(const QString &line, quint64 documentId);
-    // Rows that four digits cannot hold travel beside the text instead of in a tag.
+    // Rows that four digits cannot hold travel beside the text instead of in a tag;
+    // row -1 means untagged, as with "@@-001".
     void enqueueRow(int row, const QString &text, quint64 documentId);
 
     bool takeAppendResult(TranslationAppendResult *out);

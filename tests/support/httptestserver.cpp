@@ -79,6 +79,11 @@ int HttpTestServer::requestCount() const
     return received.size();
 }
 
+int HttpTestServer::connectionCount() const
+{
+    return accepted;
+}
+
 QByteArray HttpTestServer::translationReply(const QString &text)
 {
     QJsonObject object;
@@ -89,6 +94,7 @@ QByteArray HttpTestServer::translationReply(const QString &text)
 void HttpTestServer::acceptConnections()
 {
     while (QTcpSocket *socket = server->nextPendingConnection()) {
+        ++accepted;
         if (behaviour == Behaviour::CloseAtOnce) {
             socket->close();
             socket->deleteLater();

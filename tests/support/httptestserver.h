@@ -58,6 +58,7 @@ public:
 
     QList<Request> requests() const;
     int requestCount() const;
+    int connectionCount() const; // connections accepted so far
 
     // {"translation_result_app": text}, the translation servers' reply.
     static QByteArray translationReply(const QString &text);
@@ -78,6 +79,7 @@ private:
 
     QTcpServer *server;
     quint16 listeningPort = 0;
+    int accepted = 0;
     Handler handler;
     Behaviour behaviour = Behaviour::Answer;
     QList<Request> received;

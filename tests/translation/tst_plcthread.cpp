@@ -263,30 +263,30 @@ void tst_PlcThread::replyHandling_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("delivered");
+    QTest::addColumn<int>("timeoutMs");
 
     const int answer = int(HttpTestServer::Behaviour::Answer);
     const QString source = QStringLiteral("源句子 \t甲");
-    const QString refused = QStringLiteral("refused");
 
     QTest::newRow("translation trimmed")
         << answer << 200 << HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n"))
-        << QStringLiteral("ئەسسالامۇ  ئەلەيكۇم");
+        << QStringLiteral("ئەسسالامۇ  ئەلەيكۇم") << 5000;
     QTest::newRow("other members ignored")
-        << answer << 200 << QByteArray(R"({"error":1,"translation_result_app":"x"})") << "x";
-    QTest::newRow("empty string") << answer << 200 << QByteArray(R"({"translation_result_app":""})") << "";
-    QTest::newRow("number value") << answer << 200 << QByteArray(R"({"translation_result_app":42})") << "";
-    QTest::newRow("null value") << answer << 200 << QByteArray(R"({"translation_result_app":null})") << "";
-    QTest::newRow("object value") << answer << 200 << QByteArray(R"({"translation_result_app":{"a":"b"}})") << "";
-    QTest::newRow("not found") << answer << 404 << HttpTestServer::translationReply("x") << source;
-    QTest::newRow("server error") << answer << 500 << HttpTestServer::translationReply("x") << source;
-    QTest::newRow("invalid json") << answer << 200 << QByteArray(R"({"translation_result_app":"x")") << source;
-    QTest::newRow("not an object") << answer << 200 << QByteArray(R"(["x"])") << source;
-    QTest::newRow("missing key") << answer << 200 << QByteArray(R"({"translation":"x"})") << source;
-    QTest::newRow("empty body") << answer << 200 << QByteArray() << source;
-    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << 0 << QByteArray() << source;
-    QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce) << 0 << QByteArray() << source;
-    QTest::newRow("silent beyond time limit") << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source;
-    QTest::newRow("refused") << -1 << 0 << QByteArray() << source;
+        << answer << 200 << QByteArray(R"({"error":1,"translation_result_app":"x"})") << "x" << 5000;
+    QTest::newRow("empty string") << answer << 200 << QByteArray(R"({"translation_result_app":""})") << "" << 5000;
+    QTest::newRow("number value") << answer << 200 << QByteArray(R"({"translation_result_app":42})") << "" << 5000;
+    QTest::newRow("null value") << answer << 200 << QByteArray(R"({"translation_result_app":null})") << "" << 5000;
+    QTest::newRow("object value") << answer << 200 << QByteArray(R"({"translation_result_app":{"a":"b"}})") << "" << 5000;
+    QTest::newRow("not found") << answer << 404 << HttpTestServer::translationReply("x") << source << 5000;
+    QTest::newRow("server error") << answer << 500 << HttpTestServer::translationReply("x") << source << 5000;
+    QTest::newRow("invalid json") << answer << 200 << QByteArray(R"({"translation_result_app":"x")") << source << 5000;
+    QTest::newRow("not an object") << answer << 200 << QByteArray(R"(["x"])") << source << 5000;
+    QTest::newRow("missing key") << answer << 200 << QByteArray(R"({"translation":"x"})") << source << 5000;
+    QTest::newRow("empty body") << answer << 200 << QByteArray() << source << 5000;
+    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << 0 << QByteArray() << source << 5000;
+    QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce) << 0 << QByteArray() << source << 5000;
+    QTest::newRow("silent beyond time limit") << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source << 300;
+    QTest::newRow("refused") << -1 << 0 << QByteArray() << source << 5000;
 }
 
 void tst_PlcThread::replyHandling()
@@ -295,6 +295,7 @@ void tst_PlcThread::replyHandling()
     QFETCH(int, status);
     QFETCH(QByteArray, body);
     QFETCH(QString, delivered);
+    QFETCH(int, timeoutMs);
 
     HttpTestServer server;
     if (behaviour < 0)
@@ -303,7 +304,7 @@ void tst_PlcThread::replyHandling()
         server.setBehaviour(HttpTestServer::Behaviour(behaviour));
     server.setReply(status, body);
     Translation translation(server);
-    translation.worker->setRequestTimeout(300);
+    translation.worker->setRequestTimeout(timeoutMs);
     translation.start();
     translation.worker->enqueue(QStringLiteral("  源句子 \t甲\n"), 7);
 
