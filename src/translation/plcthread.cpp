@@ -32,7 +32,8 @@ PlcThread::~PlcThread()
         // A silent server must not hold the program's exit until the time limit.
         if (inFlight) {
             QNetworkReply *reply = inFlight;
-            QMetaObject::invokeMethod(reply, [reply] { reply->abort(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                reply, [reply] { reply->abort(); }, Qt::QueuedConnection);
         }
         wakeUp.wakeAll();
     }
@@ -159,7 +160,8 @@ void PlcThread::run()
     }
 }
 
-void PlcThread::translate(const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs)
+void PlcThread::translate(
+    const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs)
 {
     QString text = item.line;
     int row = item.row;
@@ -192,7 +194,8 @@ void PlcThread::translate(const QueuedLine &item, const TranslationRequest::Targ
     }
 
     QString result;
-    const bool ok = reply->error() == QNetworkReply::NoError && TranslationRequest::parseReply(reply->readAll(), &result);
+    const bool ok = reply->error() == QNetworkReply::NoError
+        && TranslationRequest::parseReply(reply->readAll(), &result);
     if (ok && row == -1)
         postAppendResult(item.documentId, result.trimmed());
     else if (ok)

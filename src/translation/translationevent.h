@@ -11,6 +11,5 @@ public:
 
     explicit TranslationEvent(Type type)
         : QEvent(static_cast<QEvent::Type>(type))
-    {
-    }
+    { }
 };

@@ -7,10 +7,7 @@
 #include <QNetworkReply>
 #include <QUrl>
 
-bool TranslationRequest::usesDefaultEndpoint(const Target &target)
-{
-    return target.hostWW.isEmpty();
-}
+bool TranslationRequest::usesDefaultEndpoint(const Target &target) { return target.hostWW.isEmpty(); }
 
 QNetworkRequest TranslationRequest::defaultRequest(const Target &target)
 {
@@ -23,7 +20,7 @@ QNetworkRequest TranslationRequest::defaultRequest(const Target &target)
 
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded; charset=UTF-8"));
+        QByteArrayLiteral("application/x-www-form-urlencoded; charset=UTF-8"));
     return request;
 }
 
@@ -41,17 +38,15 @@ QNetworkRequest TranslationRequest::configuredRequest(const QString &text, const
     return QNetworkRequest(QUrl(prefix + QString::fromLatin1(percentEncode(text)), QUrl::TolerantMode));
 }
 
-QNetworkReply *TranslationRequest::send(QNetworkAccessManager *manager, const QString &text, const Target &target)
+QNetworkReply *TranslationRequest::send(
+    QNetworkAccessManager *manager, const QString &text, const Target &target)
 {
     if (usesDefaultEndpoint(target))
         return manager->post(defaultRequest(target), defaultBody(text, target));
     return manager->get(configuredRequest(text, target));
 }
 
-QByteArray TranslationRequest::percentEncode(const QString &text)
-{
-    return QUrl::toPercentEncoding(text);
-}
+QByteArray TranslationRequest::percentEncode(const QString &text) { return QUrl::toPercentEncoding(text); }
 
 bool TranslationRequest::parseReply(const QByteArray &body, QString *translation)
 {

@@ -11,12 +11,18 @@ namespace {
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 }
@@ -39,50 +45,26 @@ HttpTestServer::~HttpTestServer()
         socket->abort();
 }
 
-quint16 HttpTestServer::port() const
-{
-    return listeningPort;
-}
+quint16 HttpTestServer::port() const { return listeningPort; }
 
-QString HttpTestServer::baseUrl() const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(listeningPort);
-}
+QString HttpTestServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(listeningPort); }
 
-void HttpTestServer::setHandler(Handler handler)
-{
-    this->handler = std::move(handler);
-}
+void HttpTestServer::setHandler(Handler handler) { this->handler = std::move(handler); }
 
 void HttpTestServer::setReply(int status, const QByteArray &body)
 {
     handler = [status, body](const Request &) { return Reply { status, body, 0 }; };
 }
 
-void HttpTestServer::setBehaviour(Behaviour behaviour)
-{
-    this->behaviour = behaviour;
-}
+void HttpTestServer::setBehaviour(Behaviour behaviour) { this->behaviour = behaviour; }
 
-void HttpTestServer::stopListening()
-{
-    server->close();
-}
+void HttpTestServer::stopListening() { server->close(); }
 
-QList<HttpTestServer::Request> HttpTestServer::requests() const
-{
-    return received;
-}
+QList<HttpTestServer::Request> HttpTestServer::requests() const { return received; }
 
-int HttpTestServer::requestCount() const
-{
-    return received.size();
-}
+int HttpTestServer::requestCount() const { return received.size(); }
 
-int HttpTestServer::connectionCount() const
-{
-    return accepted;
-}
+int HttpTestServer::connectionCount() const { return accepted; }
 
 QByteArray HttpTestServer::translationReply(const QString &text)
 {
@@ -129,7 +111,8 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
         for (int i = 1; i < lines.size(); ++i) {
             const int colon = lines[i].indexOf(':');
             if (colon > 0)
-                request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                request.headers.insert(
+                    lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
         }
         const int length = request.headers.value("content-length", "0").toInt();
         const int bodyStart = headerEnd + 4;
@@ -182,7 +165,8 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
 
 void HttpTestServer::respond(QTcpSocket *socket, const Reply &reply, bool close)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    QByteArray head
+        = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     head += "Content-Type: application/json; charset=utf-8\r\n";
     head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     head += close ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";

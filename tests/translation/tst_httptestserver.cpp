@@ -97,10 +97,11 @@ void tst_HttpTestServer::failingBehaviours_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<bool>("reachedHandler");
 
-    QTest::newRow("not found") << int(HttpTestServer::Behaviour::Answer) << int(QNetworkReply::ContentNotFoundError) << true;
+    QTest::newRow("not found") << int(HttpTestServer::Behaviour::Answer)
+                               << int(QNetworkReply::ContentNotFoundError) << true;
     // Qt gives up on the status line, reports the close that follows it and may have retried.
-    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << int(QNetworkReply::RemoteHostClosedError)
-                             << true;
+    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage)
+                             << int(QNetworkReply::RemoteHostClosedError) << true;
     QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce)
                                     << int(QNetworkReply::RemoteHostClosedError) << false;
     QTest::newRow("refused") << -1 << int(QNetworkReply::ConnectionRefusedError) << false;

@@ -182,27 +182,30 @@ void tst_PlcThread::wireFormat_data()
     QTest::addColumn<QByteArray>("target");
     QTest::addColumn<QByteArray>("body");
 
+    const QByteArray postZhWw = "/trans/ts/rq?from=zh&to=ww";
+    const QByteArray postWwZh = "/trans/ts/rq?from=ww&to=zh";
+    const QByteArray getZhUy = "/NiuTransServer/translation?from=zh&to=uy&src_text=";
+    const QByteArray getUyZh = "/NiuTransServer/translation?from=uy&to=zh&src_text=";
+    const QString tagged = QStringLiteral("@@0004a-b.c_d~e");
+    const QByteArray untouched = "a-b.c_d~e";
+
     QTest::newRow("post chinese into uyghur")
-        << 0 << false << false << chineseText << "default" << QByteArray("POST")
-        << QByteArray("/trans/ts/rq?from=zh&to=ww") << QByteArray("content=" + chineseEncoded + credentials);
+        << 0 << false << false << chineseText << "default" << QByteArray("POST") << postZhWw
+        << QByteArray("content=" + chineseEncoded + credentials);
     QTest::newRow("post uyghur into chinese")
-        << 1 << false << false << uyghurText << "default" << QByteArray("POST")
-        << QByteArray("/trans/ts/rq?from=ww&to=zh") << QByteArray("content=" + uyghurEncoded + credentials);
+        << 1 << false << false << uyghurText << "default" << QByteArray("POST") << postWwZh
+        << QByteArray("content=" + uyghurEncoded + credentials);
     QTest::newRow("post although chinese host set")
-        << 1 << false << true << uyghurText << "default" << QByteArray("POST")
-        << QByteArray("/trans/ts/rq?from=ww&to=zh") << QByteArray("content=" + uyghurEncoded + credentials);
-    QTest::newRow("post without tag")
-        << 0 << false << false << "@@0004a-b.c_d~e" << "default" << QByteArray("POST")
-        << QByteArray("/trans/ts/rq?from=zh&to=ww") << QByteArray("content=a-b.c_d~e" + credentials);
-    QTest::newRow("get chinese into uyghur")
-        << 0 << true << true << chineseText << "ww" << QByteArray("GET")
-        << QByteArray("/NiuTransServer/translation?from=zh&to=uy&src_text=" + chineseEncoded) << QByteArray();
-    QTest::newRow("get uyghur into chinese")
-        << 1 << true << true << uyghurText << "cn" << QByteArray("GET")
-        << QByteArray("/NiuTransServer/translation?from=uy&to=zh&src_text=" + uyghurEncoded) << QByteArray();
-    QTest::newRow("get without tag")
-        << 0 << true << false << "@@0004a-b.c_d~e" << "ww" << QByteArray("GET")
-        << QByteArray("/NiuTransServer/translation?from=zh&to=uy&src_text=a-b.c_d~e") << QByteArray();
+        << 1 << false << true << uyghurText << "default" << QByteArray("POST") << postWwZh
+        << QByteArray("content=" + uyghurEncoded + credentials);
+    QTest::newRow("post without tag") << 0 << false << false << tagged << "default" << QByteArray("POST")
+                                      << postZhWw << QByteArray("content=" + untouched + credentials);
+    QTest::newRow("get chinese into uyghur") << 0 << true << true << chineseText << "ww" << QByteArray("GET")
+                                             << QByteArray(getZhUy + chineseEncoded) << QByteArray();
+    QTest::newRow("get uyghur into chinese") << 1 << true << true << uyghurText << "cn" << QByteArray("GET")
+                                             << QByteArray(getUyZh + uyghurEncoded) << QByteArray();
+    QTest::newRow("get without tag") << 0 << true << false << tagged << "ww" << QByteArray("GET")
+                                     << QByteArray(getZhUy + untouched) << QByteArray();
 }
 
 void tst_PlcThread::wireFormat()
@@ -220,14 +223,16 @@ void tst_PlcThread::wireFormat()
     for (HttpTestServer *server : { &defaultServer, &wwServer, &cnServer })
         server->setHandler(echo);
     Translation translation(defaultServer);
-    translation.worker->setHosts(hostWWSet ? wwServer.baseUrl() : QString(),
-                                 hostCNSet ? cnServer.baseUrl() : QString());
+    translation.worker->setHosts(
+        hostWWSet ? wwServer.baseUrl() : QString(), hostCNSet ? cnServer.baseUrl() : QString());
     translation.worker->setRecognitionLanguage(language);
     translation.start();
     translation.worker->enqueue(line, 1);
 
     QTRY_COMPARE(translation.recorder.appended.size() + translation.recorder.rows.size(), 1);
-    HttpTestServer &server = expectedServer == "ww" ? wwServer : expectedServer == "cn" ? cnServer : defaultServer;
+    HttpTestServer &server = expectedServer == "ww" ? wwServer
+        : expectedServer == "cn"                    ? cnServer
+                                                    : defaultServer;
     QCOMPARE(defaultServer.requestCount() + wwServer.requestCount() + cnServer.requestCount(), 1);
     QCOMPARE(server.requestCount(), 1);
     const HttpTestServer::Request request = server.requests().constFirst();
@@ -235,7 +240,8 @@ void tst_PlcThread::wireFormat()
     QCOMPARE(request.target, target);
     QCOMPARE(request.body, body);
     if (method == "POST")
-        QCOMPARE(request.headers.value("content-type"), QByteArray("application/x-www-form-urlencoded; charset=UTF-8"));
+        QCOMPARE(request.headers.value("content-type"),
+            QByteArray("application/x-www-form-urlencoded; charset=UTF-8"));
     else
         QVERIFY(!request.headers.contains("content-type"));
 }
@@ -273,19 +279,27 @@ void tst_PlcThread::replyHandling_data()
         << QStringLiteral("ئەسسالامۇ  ئەلەيكۇم") << 5000;
     QTest::newRow("other members ignored")
         << answer << 200 << QByteArray(R"({"error":1,"translation_result_app":"x"})") << "x" << 5000;
-    QTest::newRow("empty string") << answer << 200 << QByteArray(R"({"translation_result_app":""})") << "" << 5000;
-    QTest::newRow("number value") << answer << 200 << QByteArray(R"({"translation_result_app":42})") << "" << 5000;
-    QTest::newRow("null value") << answer << 200 << QByteArray(R"({"translation_result_app":null})") << "" << 5000;
-    QTest::newRow("object value") << answer << 200 << QByteArray(R"({"translation_result_app":{"a":"b"}})") << "" << 5000;
+    QTest::newRow("empty string") << answer << 200 << QByteArray(R"({"translation_result_app":""})") << ""
+                                  << 5000;
+    QTest::newRow("number value") << answer << 200 << QByteArray(R"({"translation_result_app":42})") << ""
+                                  << 5000;
+    QTest::newRow("null value") << answer << 200 << QByteArray(R"({"translation_result_app":null})") << ""
+                                << 5000;
+    QTest::newRow("object value") << answer << 200 << QByteArray(R"({"translation_result_app":{"a":"b"}})")
+                                  << "" << 5000;
     QTest::newRow("not found") << answer << 404 << HttpTestServer::translationReply("x") << source << 5000;
     QTest::newRow("server error") << answer << 500 << HttpTestServer::translationReply("x") << source << 5000;
-    QTest::newRow("invalid json") << answer << 200 << QByteArray(R"({"translation_result_app":"x")") << source << 5000;
+    QTest::newRow("invalid json") << answer << 200 << QByteArray(R"({"translation_result_app":"x")") << source
+                                  << 5000;
     QTest::newRow("not an object") << answer << 200 << QByteArray(R"(["x"])") << source << 5000;
     QTest::newRow("missing key") << answer << 200 << QByteArray(R"({"translation":"x"})") << source << 5000;
     QTest::newRow("empty body") << answer << 200 << QByteArray() << source << 5000;
-    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << 0 << QByteArray() << source << 5000;
-    QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce) << 0 << QByteArray() << source << 5000;
-    QTest::newRow("silent beyond time limit") << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source << 300;
+    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << 0 << QByteArray() << source
+                             << 5000;
+    QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce) << 0 << QByteArray()
+                                    << source << 5000;
+    QTest::newRow("silent beyond time limit")
+        << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source << 300;
     QTest::newRow("refused") << -1 << 0 << QByteArray() << source << 5000;
 }
 
