@@ -1,0 +1,861 @@
+#include "../../sdk/include/hci_sdk.h"
+#include "../../sdk/include/hci_standin.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLibrary>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+struct RecorderEntry
+{
+    int pair = 0;     // handler pair that was called
+    int context = 0;  // pair whose context pointer came with it
+    quint32 score = 0;
+    QByteArray text;
+};
+
+class RecorderLog
+{
+public:
+    void add(int pair, int context, ASR_RECOG_RESULT *result)
+    {
+        RecorderEntry entry;
+        entry.pair = pair;
+        entry.context = context;
+        if (result && result->uiResultItemCount > 0) {
+            entry.score = result->psResultItemList[0].uiScore;
+            entry.text = QByteArray(result->psResultItemList[0].pszResult);
+        }
+        std::function<void(const RecorderEntry &)> action;
+        {
+            QMutexLocker locker(&mutex);
+            entries.append(entry);
+            action = onResult;
+        }
+        if (action)
+            action(entry);
+    }
+
+    QVector<RecorderEntry> snapshot()
+    {
+        QMutexLocker locker(&mutex);
+        return entries;
+    }
+
+    int size()
+    {
+        QMutexLocker locker(&mutex);
+        return entries.size();
+    }
+
+    int finals()
+    {
+        QMutexLocker locker(&mutex);
+        return int(std::count_if(entries.cbegin(), entries.cend(), [](const RecorderEntry &e) { return e.pair == 3; }));
+    }
+
+    bool contains(const QByteArray &text)
+    {
+        QMutexLocker locker(&mutex);
+        return std::any_of(entries.cbegin(), entries.cend(), [&](const RecorderEntry &e) { return e.text == text; });
+    }
+
+    void reset(std::function<void(const RecorderEntry &)> action = {})
+    {
+        QMutexLocker locker(&mutex);
+        entries.clear();
+        onResult = std::move(action);
+    }
+
+private:
+    QMutex mutex;
+    QVector<RecorderEntry> entries;
+    std::function<void(const RecorderEntry &)> onResult;
+};
+
+struct RecorderContext
+{
+    RecorderLog *log;
+    int pair;
+};
+
+void onStateChange(int, void *) {}
+void onTwoValues(int, int, void *) {}
+
+void onRecogFinish(int, ASR_RECOG_RESULT *result, void *context)
+{
+    auto c = static_cast<RecorderContext *>(context);
+    c->log->add(3, c->pair, result);
+}
+
+void onRecogProcess(int, ASR_RECOG_RESULT *result, void *context)
+{
+    auto c = static_cast<RecorderContext *>(context);
+    c->log->add(5, c->pair, result);
+}
+
+class PlayerLog
+{
+public:
+    void add(int event)
+    {
+        std::function<void(int)> action;
+        {
+            QMutexLocker locker(&mutex);
+            events.append(event);
+            action = onEvent;
+        }
+        if (action)
+            action(event);
+    }
+
+    QVector<int> snapshot()
+    {
+        QMutexLocker locker(&mutex);
+        return events;
+    }
+
+    void reset(std::function<void(int)> action = {})
+    {
+        QMutexLocker locker(&mutex);
+        events.clear();
+        onEvent = std::move(action);
+    }
+
+private:
+    QMutex mutex;
+    QVector<int> events;
+    std::function<void(int)> onEvent;
+};
+
+void onPlayerEvent(int event, void *context)
+{
+    static_cast<PlayerLog *>(context)->add(event);
+}
+
+void onProgress(int, int, int, void *) {}
+void onPlayerError(int, int, void *) {}
+
+const char defaultEngineConfig[] = "appKey=1f2e3d4c,developerKey=0123456789abcdef0123456789abcdef,"
+                            "cloudUrl=speech.example.org:8888,logfilepath=/tmp/log,logfilesize=1024,loglevel=5";
+const char chinesePhrase[] = "domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes";
+const char chineseSentence[] = "domain=common, capkey=asr.cloud.freetalk,realtime=yes,continuous=yes";
+const char chineseVoice[] = "property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing";
+const char longText[] = "这是一段很长的句子，用来测试播放在中途被停下来的情况，它要说上好几秒钟才能说完。";
+
+const char *const environment[] = {
+    "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_TRANSCRIPT", "TOLVANE_SDK_PACE_MS",
+    "TOLVANE_SDK_FAIL_HCI_INIT", "TOLVANE_SDK_FAIL_RECORDER_INIT", "TOLVANE_SDK_FAIL_RECORDER_START",
+    "TOLVANE_SDK_FAIL_PLAYER_INIT",
+};
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QJsonObject firstSegment(const QByteArray &json, int *count = nullptr)
+{
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    if (count)
+        *count = object.value(QLatin1String("SegmentCount")).toInt(-1);
+    return object.value(QLatin1String("Segment")).toArray().first().toObject();
+}
+
+} // namespace
+
+class TestStandin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void beforeInitialisation();
+    void errorTexts();
+    void engineConfig_data();
+    void engineConfig();
+    void engineInitReleaseCycle();
+    void capabilityList_data();
+    void capabilityList();
+    void failureInjection_data();
+    void failureInjection();
+
+    void phraseMode();
+    void sentenceMode_data();
+    void sentenceMode();
+    void shippedTranscripts_data();
+    void shippedTranscripts();
+    void transcriptFromEnvironment();
+    void recorderErrors();
+    void scriptedEvents();
+    void startWhileRunning();
+    void cancelInterruptsWait();
+    void noResultAfterCancel();
+    void cancelFromHandler();
+
+    void voiceSelection_data();
+    void voiceSelection();
+    void speakErrors_data();
+    void speakErrors();
+    void emptyText();
+    void interruption_data();
+    void interruption();
+
+private:
+    template <typename F>
+    void resolve(QLibrary &library, const char *name, F &function)
+    {
+        function = reinterpret_cast<F>(library.resolve(name));
+        QVERIFY2(function, name);
+    }
+
+    int initRecorder(const QString &dataPath);
+    int startScript(const QByteArray &script, const char *config = chinesePhrase);
+    int initPlayer();
+
+    QLibrary sys, recorder, playerLibrary;
+    QTemporaryDir tempDir;
+
+    decltype(&hci_init) init = nullptr;
+    decltype(&hci_get_error_info) errorInfo = nullptr;
+    decltype(&hci_release) release = nullptr;
+    decltype(&hci_get_capability_list) capabilities = nullptr;
+    decltype(&hci_free_capability_list) freeCapabilities = nullptr;
+    decltype(&hci_standin_sys_last_config) lastEngineConfig = nullptr;
+    decltype(&hci_standin_sys_initialised) initialised = nullptr;
+
+    decltype(&hci_asr_recorder_init) recorderInit = nullptr;
+    decltype(&hci_asr_recorder_start) recorderStart = nullptr;
+    decltype(&hci_asr_recorder_cancel) recorderCancel = nullptr;
+    decltype(&hci_standin_recorder_last_init_config) lastRecorderInitConfig = nullptr;
+    decltype(&hci_standin_recorder_last_start_config) lastStartConfig = nullptr;
+    decltype(&hci_standin_recorder_source) recorderSource = nullptr;
+    decltype(&hci_standin_recorder_running) recorderRunning = nullptr;
+    decltype(&hci_standin_recorder_result_count) resultCount = nullptr;
+
+    decltype(&hci_tts_player_entry) playerEntry = nullptr;
+    HciPlayerInit playerInit = nullptr;
+    HciPlayerSpeak speak = nullptr;
+    HciPlayerStop stop = nullptr;
+    decltype(&hci_standin_player_last_init_config) lastPlayerInitConfig = nullptr;
+    decltype(&hci_standin_player_last_config) lastSpeakConfig = nullptr;
+    decltype(&hci_standin_player_last_text) lastText = nullptr;
+    decltype(&hci_standin_player_last_voice) lastVoice = nullptr;
+    decltype(&hci_standin_player_last_sample_count) sampleCount = nullptr;
+    decltype(&hci_standin_player_sample_rate) sampleRate = nullptr;
+    decltype(&hci_standin_player_speaking) speaking = nullptr;
+
+    RecorderLog recorderLog;
+    RecorderContext recorderContexts[5] = {{&recorderLog, 1}, {&recorderLog, 2}, {&recorderLog, 3},
+                                           {&recorderLog, 4}, {&recorderLog, 5}};
+    PlayerLog playerLog;
+};
+
+void TestStandin::initTestCase()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    sys.setFileName(dir + QLatin1String("/libhci_sys.so"));
+    recorder.setFileName(dir + QLatin1String("/libhci_asr_recorder.so"));
+    playerLibrary.setFileName(dir + QLatin1String("/libhci_tts_player.so"));
+    for (QLibrary *library : {&sys, &recorder, &playerLibrary})
+        QVERIFY2(library->load(), qPrintable(library->errorString()));
+
+    resolve(sys, "hci_init", init);
+    resolve(sys, "hci_get_error_info", errorInfo);
+    resolve(sys, "hci_release", release);
+    resolve(sys, "hci_get_capability_list", capabilities);
+    resolve(sys, "hci_free_capability_list", freeCapabilities);
+    resolve(sys, "hci_standin_sys_last_config", lastEngineConfig);
+    resolve(sys, "hci_standin_sys_initialised", initialised);
+    resolve(recorder, "hci_asr_recorder_init", recorderInit);
+    resolve(recorder, "hci_asr_recorder_start", recorderStart);
+    resolve(recorder, "hci_asr_recorder_cancel", recorderCancel);
+    resolve(recorder, "hci_standin_recorder_last_init_config", lastRecorderInitConfig);
+    resolve(recorder, "hci_standin_recorder_last_start_config", lastStartConfig);
+    resolve(recorder, "hci_standin_recorder_source", recorderSource);
+    resolve(recorder, "hci_standin_recorder_running", recorderRunning);
+    resolve(recorder, "hci_standin_recorder_result_count", resultCount);
+    resolve(playerLibrary, "hci_tts_player_entry", playerEntry);
+    resolve(playerLibrary, "hci_standin_player_last_init_config", lastPlayerInitConfig);
+    resolve(playerLibrary, "hci_standin_player_last_config", lastSpeakConfig);
+    resolve(playerLibrary, "hci_standin_player_last_text", lastText);
+    resolve(playerLibrary, "hci_standin_player_last_voice", lastVoice);
+    resolve(playerLibrary, "hci_standin_player_last_sample_count", sampleCount);
+    resolve(playerLibrary, "hci_standin_player_sample_rate", sampleRate);
+    resolve(playerLibrary, "hci_standin_player_speaking", speaking);
+    QVERIFY(!QTest::currentTestFailed());
+    playerInit = reinterpret_cast<HciPlayerInit>(playerEntry(HCI_TTS_PLAYER_ORDINAL_INIT));
+    speak = reinterpret_cast<HciPlayerSpeak>(playerEntry(HCI_TTS_PLAYER_ORDINAL_SPEAK));
+    stop = reinterpret_cast<HciPlayerStop>(playerEntry(HCI_TTS_PLAYER_ORDINAL_STOP));
+    QVERIFY(playerInit && speak && stop);
+
+    QVERIFY(tempDir.isValid());
+    // No sound card in tests; sound lasts a twentieth of its length.
+    qputenv("TOLVANE_SDK_AUDIO", "none");
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.05");
+    for (const char *name : environment)
+        qunsetenv(name);
+}
+
+void TestStandin::cleanup()
+{
+    recorderCancel();
+    stop();
+    recorderLog.reset();
+    playerLog.reset();
+    for (const char *name : environment)
+        qunsetenv(name);
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.05");
+}
+
+int TestStandin::initRecorder(const QString &dataPath)
+{
+    RECORDER_CALLBACK_PARAM handlers = {onStateChange, &recorderContexts[0], onTwoValues, &recorderContexts[1],
+                                        onRecogFinish, &recorderContexts[2], onTwoValues, &recorderContexts[3],
+                                        onRecogProcess, &recorderContexts[4]};
+    const QByteArray config = "initCapkeys=asr.cloud.freetalk,dataPath=" + dataPath.toUtf8();
+    return recorderInit(config.constData(), &handlers);
+}
+
+int TestStandin::startScript(const QByteArray &script, const char *config)
+{
+    static int serial = 0;
+    const QString path = tempDir.filePath(QStringLiteral("script%1.txt").arg(++serial));
+    if (!writeFile(path, script))
+        return -1;
+    qputenv("TOLVANE_SDK_SCRIPT", QFile::encodeName(path));
+    return recorderStart(config, "");
+}
+
+int TestStandin::initPlayer()
+{
+    PLAYER_CALLBACK_PARAM handlers = {onPlayerEvent, &playerLog, onProgress, nullptr, onPlayerError, nullptr};
+    const QByteArray config = "initCapkeys=tts.cloud.wangjing,dataPath=" + tempDir.path().toUtf8();
+    return playerInit(config.constData(), &handlers);
+}
+
+// Runs first: nothing has been initialised yet.
+void TestStandin::beforeInitialisation()
+{
+    CAPABILITY_LIST list = {nullptr, 0};
+    QCOMPARE(capabilities("asr", &list), int(HCI_ERR_SYS_NOT_INIT));
+    QCOMPARE(list.uiItemCount, 0u);
+    QCOMPARE(release(), int(HCI_ERR_SYS_NOT_INIT));
+    QCOMPARE(recorderStart(chinesePhrase, ""), int(HCI_ERR_ASR_NOT_INIT));
+    QCOMPARE(recorderRunning(), 0);
+    QCOMPARE(speak("你好", chineseVoice), int(HCI_ERR_TTS_NOT_INIT));
+    QCOMPARE(recorderCancel(), 0);
+    QCOMPARE(stop(), 0);
+    QVERIFY(playerLog.snapshot().isEmpty());
+    for (unsigned int ordinal = 0; ordinal <= 8; ++ordinal)
+        QCOMPARE(playerEntry(ordinal) != nullptr, ordinal == 1 || ordinal == 4 || ordinal == 7);
+}
+
+void TestStandin::errorTexts()
+{
+    const QVector<int> codes = {HCI_ERR_NONE, HCI_ERR_PARAM_INVALID, HCI_ERR_CONFIG_INVALID, HCI_ERR_SYS_NOT_INIT,
+                                HCI_ERR_SYS_ALREADY_INIT, HCI_ERR_CAPKEY_NOT_FOUND, HCI_ERR_DATA_NOT_FOUND,
+                                HCI_ERR_ASR_NOT_INIT, HCI_ERR_ASR_ALREADY_INIT, HCI_ERR_ASR_BUSY,
+                                HCI_ERR_TTS_NOT_INIT, HCI_ERR_TTS_ALREADY_INIT, HCI_ERR_TTS_ENGINE_FAILED,
+                                HCI_ERR_OUT_OF_MEMORY, HCI_ERR_UNKNOWN, -1, 4711};
+    QSet<QByteArray> texts;
+    for (int code : codes) {
+        const char *text = errorInfo(code);
+        QVERIFY2(text && *text, qPrintable(QString::number(code)));
+        texts.insert(QByteArray(text));
+    }
+    // Every known code has its own text; the two unknown ones share one.
+    QCOMPARE(texts.size(), codes.size() - 1);
+    QCOMPARE(QByteArray(errorInfo(-1)), QByteArray(errorInfo(4711)));
+}
+
+void TestStandin::engineConfig_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<int>("code");
+    QTest::newRow("program default") << QByteArray(defaultEngineConfig) << int(HCI_ERR_NONE);
+    QTest::newRow("custom server, empty url")
+        << QByteArray("appKey=9a8b7c6d,developerKey=developer0001,cloudUrl=,logfilepath=/tmp/log,"
+                      "logfilesize=1024,loglevel=5")
+        << int(HCI_ERR_NONE);
+    QTest::newRow("blanks around items") << QByteArray(" appKey = 1f2e3d4c , loglevel=0") << int(HCI_ERR_NONE);
+    QTest::newRow("no appKey") << QByteArray("developerKey=abc,cloudUrl=host:8888") << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("empty appKey") << QByteArray("appKey=,developerKey=abc") << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("log size not a number") << QByteArray("appKey=1f2e3d4c,logfilesize=big")
+                                           << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("log level too high") << QByteArray("appKey=1f2e3d4c,loglevel=6") << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("item without value") << QByteArray("appKey=1f2e3d4c,verbose") << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("empty") << QByteArray("") << int(HCI_ERR_CONFIG_INVALID);
+}
+
+void TestStandin::engineConfig()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(int, code);
+    release();
+    QCOMPARE(init(config.constData()), code);
+    QCOMPARE(QByteArray(lastEngineConfig()), config);
+    QCOMPARE(initialised(), code == HCI_ERR_NONE ? 1 : 0);
+    release();
+}
+
+void TestStandin::engineInitReleaseCycle()
+{
+    QCOMPARE(init(nullptr), int(HCI_ERR_PARAM_INVALID));
+    QCOMPARE(init(defaultEngineConfig), 0);
+    QCOMPARE(initialised(), 1);
+    // A second set-up (another main window) opens the engine again.
+    QCOMPARE(init(defaultEngineConfig), 0);
+    QCOMPARE(release(), 0);
+    QCOMPARE(initialised(), 0);
+    QCOMPARE(release(), int(HCI_ERR_SYS_NOT_INIT));
+    CAPABILITY_LIST list = {nullptr, 0};
+    QCOMPARE(capabilities("asr", &list), int(HCI_ERR_SYS_NOT_INIT));
+    QCOMPARE(init(defaultEngineConfig), 0);
+    QCOMPARE(capabilities("asr", &list), 0);
+    QCOMPARE(freeCapabilities(&list), 0);
+}
+
+void TestStandin::capabilityList_data()
+{
+    const QStringList asr = {"asr.cloud.freetalk", "asr.cloud.freetalk.uyghur", "asr.cloud.grammar"};
+    const QStringList tts = {"tts.cloud.wangjing", "tts.cloud.uyghur", "tts.cloud.synth"};
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("asr") << QByteArray("asr") << 0 << asr;
+    QTest::newRow("ASR") << QByteArray("ASR") << 0 << asr;
+    QTest::newRow("tts") << QByteArray("tts") << 0 << tts;
+    QTest::newRow("every type") << QByteArray() << 0 << (asr + tts);
+    QTest::newRow("unknown type") << QByteArray("mt") << int(HCI_ERR_CAPKEY_NOT_FOUND) << QStringList();
+}
+
+void TestStandin::capabilityList()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, code);
+    QFETCH(QStringList, keys);
+    QCOMPARE(init(defaultEngineConfig), 0);
+    CAPABILITY_LIST list = {nullptr, 0};
+    QCOMPARE(capabilities(type.isNull() ? nullptr : type.constData(), &list), code);
+    QStringList found;
+    for (uint32_t i = 0; i < list.uiItemCount; ++i)
+        found << QString::fromUtf8(list.pEntryList[i]);
+    QCOMPARE(found, keys);
+    QCOMPARE(freeCapabilities(&list), 0);
+    QCOMPARE(list.pEntryList, nullptr);
+    QCOMPARE(list.uiItemCount, 0u);
+    QCOMPARE(capabilities("asr", nullptr), int(HCI_ERR_PARAM_INVALID));
+}
+
+void TestStandin::failureInjection_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<int>("call");
+    QTest::newRow("hci_init") << QByteArray("TOLVANE_SDK_FAIL_HCI_INIT") << 0;
+    QTest::newRow("recorder init") << QByteArray("TOLVANE_SDK_FAIL_RECORDER_INIT") << 1;
+    QTest::newRow("recorder start") << QByteArray("TOLVANE_SDK_FAIL_RECORDER_START") << 2;
+    QTest::newRow("player init") << QByteArray("TOLVANE_SDK_FAIL_PLAYER_INIT") << 3;
+}
+
+void TestStandin::failureInjection()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(int, call);
+    QVERIFY(writeFile(tempDir.filePath("transcript_cn.txt"), "一句话\n"));
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    const std::function<int()> calls[] = {
+        [&] { return init(defaultEngineConfig); },
+        [&] { return initRecorder(tempDir.path()); },
+        [&] { return recorderStart(chineseSentence, ""); },
+        [&] { return initPlayer(); },
+    };
+    release();
+
+    qputenv(variable.constData(), "4711");
+    QCOMPARE(calls[call](), 4711);
+    QCOMPARE(initialised(), 0);
+    QCOMPARE(recorderRunning(), 0);
+    qputenv(variable.constData(), "not a code");
+    QCOMPARE(calls[call](), 0);
+    recorderCancel();
+    qunsetenv(variable.constData());
+    QCOMPARE(calls[call](), 0);
+}
+
+void TestStandin::phraseMode()
+{
+    const QStringList sentences = {QStringLiteral("你好世界朋友们再见了"), QStringLiteral("good morning \"dear\" friends")};
+    QVERIFY(writeFile(tempDir.filePath("phrases.txt"), sentences.join('\n').toUtf8() + '\n'));
+    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(tempDir.filePath("phrases.txt")));
+    qputenv("TOLVANE_SDK_PACE_MS", "0");
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    QCOMPARE(recorderStart(chinesePhrase, ""), 0);
+    QCOMPARE(QByteArray(lastStartConfig()), QByteArray(chinesePhrase));
+    QTRY_COMPARE(recorderLog.finals(), 2);
+    // Nobody speaks any more, but the microphone stays open.
+    QCOMPARE(recorderRunning(), 1);
+
+    const QVector<RecorderEntry> entries = recorderLog.snapshot();
+    int at = 0;
+    for (const QString &sentence : sentences) {
+        QString previous;
+        int partials = 0;
+        quint32 score = 0;
+        for (; at < entries.size() && entries[at].pair == 5; ++at, ++partials) {
+            QCOMPARE(entries[at].context, 5);
+            int count = 0;
+            const QJsonObject segment = firstSegment(entries[at].text, &count);
+            QCOMPARE(count, 1);
+            QCOMPARE(segment.value("SegmentIndex").toInt(), 1);
+            const QString text = segment.value("Text").toString();
+            QVERIFY2(sentence.startsWith(text) && text.size() > previous.size(), qPrintable(text));
+            previous = text;
+            score = entries[at].score;
+            QCOMPARE(segment.value("Score").toInt(), int(score));
+        }
+        QVERIFY2(partials >= 2, qPrintable(sentence));
+        QCOMPARE(previous, sentence);
+        QVERIFY(score >= 300 && score <= 900);
+
+        QVERIFY(at < entries.size());
+        QCOMPARE(entries[at].pair, 3);
+        QCOMPARE(entries[at].context, 3);
+        QCOMPARE(entries[at].score, score);
+        int count = 0;
+        const QJsonObject segment = firstSegment(entries[at].text, &count);
+        QCOMPARE(count, 1);
+        QCOMPARE(segment.value("Text").toString(), sentence);
+        QCOMPARE(segment.value("Score").toInt(), int(score));
+        ++at;
+    }
+    QCOMPARE(at, entries.size());
+}
+
+void TestStandin::sentenceMode_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Chinese") << QByteArray(chineseSentence) << "transcript_cn.txt";
+    QTest::newRow("Uyghur")
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes")
+        << "transcript_ug.txt";
+    QTest::newRow("Uyghur, own server")
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk,property=uyghur_16k_common,realtime=yes,continuous=yes")
+        << "transcript_ug.txt";
+    QTest::newRow("Chinese, own server")
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk,property=chinese_16k_common,realtime=yes,continuous=yes")
+        << "transcript_cn.txt";
+    QTest::newRow("other language") << QByteArray("capkey=asr.cloud.freetalk,realtime=yes,continuous=yes")
+                                    << "transcript_cn.txt";
+}
+
+void TestStandin::sentenceMode()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, file);
+    QTemporaryDir data;
+    QVERIFY(writeFile(data.filePath("transcript_cn.txt"), "第一句话。\n\n第二句话。\r\n"));
+    QVERIFY(writeFile(data.filePath("transcript_ug.txt"), "بىرىنچى جۈملە.\nئىككىنچى جۈملە.\n"));
+    QFile expectedFile(data.filePath(file));
+    QVERIFY(expectedFile.open(QIODevice::ReadOnly));
+    QList<QByteArray> expected = expectedFile.readAll().replace('\r', "").split('\n');
+    expected.removeAll(QByteArray());
+
+    qputenv("TOLVANE_SDK_PACE_MS", "0");
+    QCOMPARE(initRecorder(data.path()), 0);
+    QCOMPARE(recorderStart(config.constData(), ""), 0);
+    QCOMPARE(QString::fromLocal8Bit(recorderSource()), data.filePath(file));
+    QTRY_COMPARE(recorderLog.size(), 2);
+    const QVector<RecorderEntry> entries = recorderLog.snapshot();
+    QList<QByteArray> texts;
+    for (const RecorderEntry &entry : entries) {
+        QCOMPARE(entry.pair, 3);
+        QCOMPARE(entry.context, 3);
+        QVERIFY(entry.score >= 300 && entry.score <= 900);
+        texts << entry.text;
+    }
+    QCOMPARE(texts, expected);
+}
+
+void TestStandin::shippedTranscripts_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("scriptStart");
+    QTest::addColumn<int>("scriptEnd");
+    QTest::newRow("Chinese") << QByteArray(chineseSentence) << "transcript_cn.txt" << 0x4E00 << 0x9FFF;
+    QTest::newRow("Uyghur")
+        << QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes")
+        << "transcript_ug.txt" << 0x0600 << 0x06FF;
+}
+
+// The demo transcripts are copied beside the program by the build.
+void TestStandin::shippedTranscripts()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, file);
+    QFETCH(int, scriptStart);
+    QFETCH(int, scriptEnd);
+    const QString dataPath = QCoreApplication::applicationDirPath() + QLatin1String("/data");
+    QFile transcript(dataPath + '/' + file);
+    QVERIFY(transcript.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(transcript.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(lines.size() >= 10);
+
+    qputenv("TOLVANE_SDK_PACE_MS", "0");
+    QCOMPARE(initRecorder(dataPath), 0);
+    QCOMPARE(recorderStart(config.constData(), ""), 0);
+    QTRY_COMPARE(recorderLog.size(), lines.size());
+    const QVector<RecorderEntry> entries = recorderLog.snapshot();
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString text = QString::fromUtf8(entries[i].text);
+        QCOMPARE(text, lines[i]);
+        const bool inScript = std::any_of(text.cbegin(), text.cend(), [&](QChar c) {
+            return c.unicode() >= scriptStart && c.unicode() <= scriptEnd;
+        });
+        QVERIFY2(inScript, qPrintable(text));
+    }
+}
+
+void TestStandin::transcriptFromEnvironment()
+{
+    QVERIFY(writeFile(tempDir.filePath("transcript_cn.txt"), "默认的句子\n"));
+    QVERIFY(writeFile(tempDir.filePath("other.txt"), "另一个文件的句子\n"));
+    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(tempDir.filePath("other.txt")));
+    qputenv("TOLVANE_SDK_PACE_MS", "0");
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    QCOMPARE(recorderStart(chineseSentence, ""), 0);
+    QTRY_COMPARE(recorderLog.size(), 1);
+    QCOMPARE(QString::fromUtf8(recorderLog.snapshot().first().text), QStringLiteral("另一个文件的句子"));
+}
+
+void TestStandin::recorderErrors()
+{
+    RECORDER_CALLBACK_PARAM handlers = {};
+    QCOMPARE(recorderInit("initCapkeys=asr.local.freetalk", &handlers), int(HCI_ERR_CAPKEY_NOT_FOUND));
+    QCOMPARE(recorderInit("dataPath=/data", &handlers), int(HCI_ERR_CONFIG_INVALID));
+    QCOMPARE(recorderInit("initCapkeys=asr.cloud.freetalk", nullptr), int(HCI_ERR_PARAM_INVALID));
+    QTemporaryDir empty;
+    QCOMPARE(initRecorder(empty.path()), 0);
+    QCOMPARE(QByteArray(lastRecorderInitConfig()), "initCapkeys=asr.cloud.freetalk,dataPath=" + empty.path().toUtf8());
+    QCOMPARE(recorderStart(chineseSentence, ""), int(HCI_ERR_DATA_NOT_FOUND));
+    qputenv("TOLVANE_SDK_SCRIPT", QFile::encodeName(empty.filePath("none.txt")));
+    QCOMPARE(recorderStart(chineseSentence, ""), int(HCI_ERR_DATA_NOT_FOUND));
+    QCOMPARE(recorderStart("capkey=asr.cloud.nothing,realtime=rt", ""), int(HCI_ERR_CAPKEY_NOT_FOUND));
+    QCOMPARE(recorderRunning(), 0);
+}
+
+void TestStandin::scriptedEvents()
+{
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    const QByteArray json = R"({"SegmentCount":1,"Segment":[{"SegmentIndex":1,"Score":42,"Text":"x"}]})";
+    const QByteArray script = "# delay, handler, score, payload\n"
+                              "0\tfinal\t500\t一句话\n"
+                              "5\tpartial\t150\t{not json\n"
+                              "0\tfinal\t42\t"
+                              + json
+                              + "\n"
+                                "soon\tfinal\t1\tskipped: bad delay\n"
+                                "0\tlater\t1\tskipped: bad handler\n"
+                                "0\tfinal\t1\n"
+                                "0\tfinal\t7\ttab\tinside\r\n";
+    QCOMPARE(startScript(script), 0);
+    QTRY_COMPARE(recorderLog.size(), 4);
+    const QVector<RecorderEntry> entries = recorderLog.snapshot();
+    const QVector<int> pairs = {3, 5, 3, 3};
+    const QVector<quint32> scores = {500, 150, 42, 7};
+    const QList<QByteArray> texts = {QByteArray("一句话"), "{not json", json, "tab\tinside"};
+    for (int i = 0; i < entries.size(); ++i) {
+        QCOMPARE(entries[i].pair, pairs[i]);
+        QCOMPARE(entries[i].context, pairs[i]);
+        QCOMPARE(entries[i].score, scores[i]);
+        QCOMPARE(entries[i].text, texts[i]);
+    }
+    QCOMPARE(recorderRunning(), 1);
+}
+
+void TestStandin::startWhileRunning()
+{
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    QCOMPARE(startScript("0\tfinal\t500\tone\n"), 0);
+    QCOMPARE(startScript("0\tfinal\t500\ttwo\n"), int(HCI_ERR_ASR_BUSY));
+    QCOMPARE(initRecorder(tempDir.path()), int(HCI_ERR_ASR_BUSY));
+    QTRY_COMPARE(recorderLog.size(), 1);
+    QCOMPARE(recorderCancel(), 0);
+    QCOMPARE(recorderRunning(), 0);
+    QCOMPARE(recorderCancel(), 0);
+    QCOMPARE(startScript("0\tfinal\t500\tthree\n"), 0);
+    QTRY_COMPARE(recorderLog.size(), 2);
+    QCOMPARE(recorderLog.snapshot().last().text, QByteArray("three"));
+}
+
+// A cancel that did not cut the ten-minute wait short would hang the test.
+void TestStandin::cancelInterruptsWait()
+{
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    QCOMPARE(startScript("0\tfinal\t500\tfirst\n600000\tfinal\t500\tnever\n"), 0);
+    QTRY_COMPARE(recorderLog.size(), 1);
+    QCOMPARE(recorderCancel(), 0);
+    QCOMPARE(recorderRunning(), 0);
+    QCOMPARE(startScript("0\tfinal\t500\tmarker\n"), 0);
+    QTRY_VERIFY(recorderLog.contains("marker"));
+    QCOMPARE(recorderLog.size(), 2);
+}
+
+void TestStandin::noResultAfterCancel()
+{
+    QByteArray transcript;
+    for (int i = 0; i < 2000; ++i)
+        transcript += "这是第" + QByteArray::number(i) + "个很长很长的句子\n";
+    QVERIFY(writeFile(tempDir.filePath("flood.txt"), transcript));
+    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(tempDir.filePath("flood.txt")));
+    qputenv("TOLVANE_SDK_PACE_MS", "1");
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    const unsigned int before = resultCount();
+    QCOMPARE(recorderStart(chinesePhrase, ""), 0);
+    QTRY_VERIFY(recorderLog.size() >= 20);
+    QCOMPARE(recorderCancel(), 0);
+    const int delivered = recorderLog.size();
+    QCOMPARE(resultCount() - before, unsigned(delivered));
+
+    // Results are logged in order: anything late would come before the marker.
+    QCOMPARE(startScript("0\tfinal\t500\tmarker\n"), 0);
+    QTRY_VERIFY(recorderLog.contains("marker"));
+    QCOMPARE(recorderLog.size(), delivered + 1);
+}
+
+void TestStandin::cancelFromHandler()
+{
+    QCOMPARE(initRecorder(tempDir.path()), 0);
+    recorderLog.reset([this](const RecorderEntry &entry) {
+        if (entry.text == "first")
+            recorderCancel();
+    });
+    QCOMPARE(startScript("0\tfinal\t500\tfirst\n0\tfinal\t500\tsecond\n"), 0);
+    QTRY_COMPARE(recorderRunning(), 0);
+    QCOMPARE(startScript("0\tfinal\t500\tmarker\n"), 0);
+    QTRY_VERIFY(recorderLog.contains("marker"));
+    const QVector<RecorderEntry> entries = recorderLog.snapshot();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.first().text, QByteArray("first"));
+}
+
+void TestStandin::voiceSelection_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("voice");
+    const QString uyghur = QStringLiteral("ياخشىمۇسىز، بۈگۈن ھاۋا بەك ياخشى.");
+    const QString chinese = QStringLiteral("你好，今天天气很好。");
+    QTest::newRow("own server, Uyghur")
+        << QByteArray("property=uyghur_uyghur_common,tagmode=none,capkey=tts.cloud.synth") << uyghur
+        << QByteArray("ug");
+    QTest::newRow("own server, Chinese")
+        << QByteArray("property=cn_wangjing_common,tagmode=none,capkey=tts.cloud.synth") << chinese
+        << QByteArray("cmn");
+    QTest::newRow("cloud, Uyghur") << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur")
+                                   << uyghur << QByteArray("ug");
+    QTest::newRow("cloud, Chinese") << QByteArray(chineseVoice) << chinese << QByteArray("cmn");
+    QTest::newRow("key from initialisation") << QByteArray("tagmode=none") << chinese << QByteArray("cmn");
+}
+
+void TestStandin::voiceSelection()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, voice);
+    QCOMPARE(initPlayer(), 0);
+    QCOMPARE(QByteArray(lastPlayerInitConfig()), "initCapkeys=tts.cloud.wangjing,dataPath=" + tempDir.path().toUtf8());
+    QCOMPARE(speak(text.toUtf8().constData(), config.constData()), 0);
+    QCOMPARE(QByteArray(lastSpeakConfig()), config);
+    QCOMPARE(QString::fromUtf8(lastText()), text);
+    QCOMPARE(QByteArray(lastVoice()), voice);
+    QTRY_COMPARE_WITH_TIMEOUT(playerLog.snapshot(), QVector<int>({PLAYER_EVENT_BEGIN, PLAYER_EVENT_END}), 20000);
+    QCOMPARE(speaking(), 0);
+    // At least a third of a second of speech.
+    QVERIFY(sampleRate() > 0);
+    QVERIFY2(sampleCount() > sampleRate() / 3, qPrintable(QString::number(sampleCount())));
+}
+
+void TestStandin::speakErrors_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<int>("code");
+    QTest::newRow("unknown key") << QByteArray("你好") << QByteArray("capkey=tts.local.wangjing")
+                                 << int(HCI_ERR_CAPKEY_NOT_FOUND);
+    QTest::newRow("unknown voice") << QByteArray("你好") << QByteArray("property=fr_marie_common,capkey=tts.cloud.synth")
+                                   << int(HCI_ERR_CONFIG_INVALID);
+    QTest::newRow("no text") << QByteArray() << QByteArray(chineseVoice) << int(HCI_ERR_PARAM_INVALID);
+}
+
+void TestStandin::speakErrors()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, config);
+    QFETCH(int, code);
+    QCOMPARE(initPlayer(), 0);
+    QCOMPARE(speak(text.isNull() ? nullptr : text.constData(), config.constData()), code);
+    QCOMPARE(speaking(), 0);
+    QVERIFY(playerLog.snapshot().isEmpty());
+}
+
+void TestStandin::emptyText()
+{
+    QCOMPARE(initPlayer(), 0);
+    QCOMPARE(speak("", chineseVoice), 0);
+    QTRY_COMPARE(playerLog.snapshot(), QVector<int>({PLAYER_EVENT_BEGIN, PLAYER_EVENT_END}));
+    QCOMPARE(sampleCount(), 0ull);
+}
+
+void TestStandin::interruption_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("stop") << 0;
+    QTest::newRow("new text") << 1;
+    QTest::newRow("stop from the event handler") << 2;
+}
+
+// Stopped playback ends with 6 and never reports 5; the short text spoken
+// afterwards shows that nothing came late.
+void TestStandin::interruption()
+{
+    QFETCH(int, how);
+    QCOMPARE(initPlayer(), 0);
+    if (how == 2) {
+        playerLog.reset([this](int event) {
+            if (event == PLAYER_EVENT_BEGIN && QByteArray(lastText()) == longText)
+                stop();
+        });
+    }
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
+    QCOMPARE(speak(longText, chineseVoice), 0);
+    QTRY_VERIFY(!playerLog.snapshot().isEmpty());
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.05");
+    if (how == 0)
+        QCOMPARE(stop(), 0);
+    if (how == 2)
+        QTRY_COMPARE(speaking(), 0);
+    QCOMPARE(speak("好", chineseVoice), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(playerLog.snapshot(),
+                              QVector<int>({PLAYER_EVENT_BEGIN, PLAYER_EVENT_STOP, PLAYER_EVENT_BEGIN,
+                                            PLAYER_EVENT_END}),
+                              20000);
+}
+
+QTEST_GUILESS_MAIN(TestStandin)
+#include "tst_standin.moc"
