@@ -1,0 +1,667 @@
+#include "mdichild.h"
+
+#include "app/appstate.h"
+#include "documents/documentfile.h"
+#include "documents/itemlistview.h"
+#include "documents/lineeditorcreator.h"
+#include "documents/myedit.h"
+#include "documents/mywrapitem.h"
+#include "widgets/qmymessagebox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QItemEditorFactory>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTextOption>
+#include <QTimer>
+
+namespace {
+int sequenceNumber = 1;
+quint64 nextDocumentId = 1;
+const QString blankItem = QStringLiteral(" ");
+}
+
+MdiChild::MdiChild(QWidget *parent)
+    : QSplitter(parent)
+    , id(nextDocumentId++)
+{
+    sourceEdit = new MyEdit;
+    sourceEdit->setSourceSide(true);
+    translationEdit = new MyEdit;
+    setOrientation(Qt::Horizontal);
+
+    auto *factory = new QItemEditorFactory;
+    factory->registerEditor(QVariant::String, new QStandardItemEditorCreator<LineEditorCreator>());
+    QItemEditorFactory::setDefaultFactory(factory);
+
+    sourceModel = new QStringListModel(sourceList, this);
+    sourceView = new ItemListView;
+    sourceView->setModel(sourceModel);
+    sourceView->setItemDelegate(new MyWrapItem(1, sourceView, nullptr));
+    translationModel = new QStringListModel(translationList, this);
+    translationView = new ItemListView;
+    translationView->setModel(translationModel);
+    translationView->setItemDelegate(new MyWrapItem(2, translationView, sourceView));
+
+    addWidget(sourceView);
+    addWidget(translationView);
+    addWidget(sourceEdit);
+    addWidget(translationEdit);
+
+    sourceScrollBar = sourceView->verticalScrollBar();
+    translationScrollBar = translationView->verticalScrollBar();
+    connect(sourceScrollBar, &QScrollBar::valueChanged, this, &MdiChild::onScrollBarValueChanged1);
+    connect(translationScrollBar, &QScrollBar::valueChanged, this, &MdiChild::onScrollBarValueChanged2);
+
+    sourceView->setContextMenuPolicy(Qt::CustomContextMenu);
+    translationView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sourceView, &QWidget::customContextMenuRequested, this, &MdiChild::popupMenu);
+    connect(translationView, &QWidget::customContextMenuRequested, this, &MdiChild::popupMenu2);
+
+    connect(sourceView, &QAbstractItemView::clicked, this, &MdiChild::view1Clicked);
+    connect(translationView, &QAbstractItemView::clicked, this, &MdiChild::view2Clicked);
+
+    sourceView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    translationView->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    applyTextMode();
+
+    refreshTimer = new QTimer(this);
+    connect(refreshTimer, &QTimer::timeout, this, &MdiChild::MyTimerSlot);
+
+    // Edits made in place are the operator's words: keep them in the lists.
+    connect(sourceModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                takeBackEdit(sourceList, sourceModel, topLeft, bottomRight);
+            });
+    connect(translationModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                takeBackEdit(translationList, translationModel, topLeft, bottomRight);
+            });
+    // Translation rows are as tall as the source rows at the source view's width.
+    sourceView->viewport()->installEventFilter(this);
+}
+
+void MdiChild::newFile()
+{
+    isUntitled = true;
+    curFile = tr("document%1.txt").arg(sequenceNumber++);
+    setWindowTitle(curFile + QStringLiteral("[*]"));
+    applyTextMode();
+}
+
+bool MdiChild::loadFile(const QString &fileName, bool oneItemPerLine)
+{
+    DocumentFile::Items items;
+    QString error;
+    if (!DocumentFile::read(fileName, oneItemPerLine, &items, &error)) {
+        QMyMessageBox::warning(this, tr("MDI"), tr("Cannot read file %1:\n%2.").arg(fileName, error));
+        return false;
+    }
+
+    curFile = fileName;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setItems(items.sources, items.translations);
+    QApplication::restoreOverrideCursor();
+
+    setWindowModified(false);
+    setWindowTitle(userFriendlyCurrentFile());
+    isUntitled = false;
+    setModified(false);
+    refreshTimer->start(1000);
+    return true;
+}
+
+bool MdiChild::save()
+{
+    if (isUntitled) {
+        QString chosenName;
+        return saveAs(chosenName);
+    }
+    return saveFile(curFile);
+}
+
+bool MdiChild::saveAs(QString &chosenName)
+{
+    const QString answer = QFileDialog::getSaveFileName(this, tr("Save As"), curFile, tr("*.txt"));
+    if (answer.isEmpty())
+        return false;
+    chosenName = DocumentFile::saveAsName(answer);
+    curFile = chosenName;
+    return saveFile(chosenName);
+}
+
+bool MdiChild::saveFile(const QString &fileName)
+{
+    takeBackLists();
+    QString error;
+    if (!DocumentFile::write(fileName, DocumentFile::encode(sourceList, translationList), &error)) {
+        QMyMessageBox::warning(this, tr("MDI"), tr("Cannot write file %1:\n%2.").arg(fileName, error));
+        return false;
+    }
+    setWindowModified(false);
+    setWindowTitle(userFriendlyCurrentFile());
+    isUntitled = false;
+    setModified(false);
+    return true;
+}
+
+bool MdiChild::saveAsTabFile(QString &chosenName)
+{
+    const QString answer = QFileDialog::getSaveFileName(this, tr("Save As"),
+                                                        DocumentFile::exportProposal(curFile), tr("*.csv"));
+    if (answer.isEmpty())
+        return false;
+    chosenName = answer;
+    takeBackLists();
+    QString error;
+    if (!DocumentFile::write(answer, DocumentFile::encodeCsv(sourceList, translationList), &error)) {
+        QMyMessageBox::warning(this, tr("MDI"), tr("Cannot write file %1:\n%2.").arg(answer, error));
+        return false;
+    }
+    return true;
+}
+
+bool MdiChild::maybeSave()
+{
+    if (!isModified())
+        return true;
+    const QMessageBox::StandardButton answer = QMyMessageBox::saveDiscardCancel(
+        this, tr("Application"),
+        tr("'%1' has been modified.\nDo you want to save your changes?").arg(userFriendlyCurrentFile()),
+        tr("Save"), tr("Discard"), tr("Cancel"));
+    if (answer == QMessageBox::Save)
+        return save();
+    return answer != QMessageBox::Cancel;
+}
+
+QString MdiChild::userFriendlyCurrentFile() const
+{
+    return strippedName(curFile);
+}
+
+QString MdiChild::strippedName(const QString &fullFileName)
+{
+    return QFileInfo(fullFileName).fileName();
+}
+
+QString MdiChild::currentSourceText() const
+{
+    if (AppState::textMode == 0)
+        return sourceEdit->toPlainText();
+    QString text;
+    for (const QString &item : sourceList) {
+        text += item;
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void MdiChild::applyTextMode()
+{
+    const bool lists = AppState::textMode != 0;
+    widget(0)->setVisible(lists);
+    widget(1)->setVisible(lists);
+    widget(2)->setVisible(!lists);
+    widget(3)->setVisible(!lists);
+}
+
+bool MdiChild::isModified() const
+{
+    return sourceEdit->document()->isModified();
+}
+
+void MdiChild::setModified(bool modified)
+{
+    sourceEdit->document()->setModified(modified);
+}
+
+void MdiChild::setItems(const QStringList &sources, const QStringList &translations)
+{
+    sourceList = sources;
+    translationList = translations;
+    // A new list is shown from its top, which also lets a long one be laid out in batches.
+    sourceScrollBar->setValue(0);
+    translationScrollBar->setValue(0);
+    sourceModel->setStringList(sourceList);
+    translationModel->setStringList(translationList);
+    sourceView->viewport()->update();
+    translationView->viewport()->update();
+}
+
+void MdiChild::appendSource(const QString &text)
+{
+    const int row = sourceList.size();
+    insertRow(sourceList, sourceModel, row, text);
+    if (row < translationList.size())
+        relayout(translationView);
+    showBottom(sourceView);
+}
+
+void MdiChild::replaceLastSource(const QString &text)
+{
+    if (sourceList.isEmpty()) {
+        appendSource(text);
+        return;
+    }
+    setRow(sourceList, sourceModel, sourceList.size() - 1, text);
+    showBottom(sourceView);
+}
+
+void MdiChild::removeLastSource()
+{
+    if (sourceList.isEmpty())
+        return;
+    const int row = sourceList.size() - 1;
+    removeRow(sourceList, sourceModel, row);
+    if (row < translationList.size())
+        relayout(translationView);
+}
+
+void MdiChild::appendTranslation(const QString &text)
+{
+    insertRow(translationList, translationModel, translationList.size(), text);
+    showBottom(translationView);
+}
+
+void MdiChild::replaceTranslation(int row, const QString &text)
+{
+    if (row < 0 || row >= translationList.size())
+        return;
+    setRow(translationList, translationModel, row, text);
+    translationView->viewport()->repaint();
+}
+
+int MdiChild::currentSourceRow() const
+{
+    return sourceView->currentIndex().row();
+}
+
+bool MdiChild::addUp()
+{
+    const int row = currentSourceRow();
+    if (row < 0 || row >= sourceList.size() || row >= translationList.size())
+        return false;
+    insertRow(sourceList, sourceModel, row, blankItem);
+    insertRow(translationList, translationModel, row, blankItem);
+    clearCurrentItems();
+    setModified(true);
+    return true;
+}
+
+bool MdiChild::addDown()
+{
+    const int row = currentSourceRow() + 1;
+    if (row >= sourceList.size() || row >= translationList.size())
+        return false;
+    insertRow(sourceList, sourceModel, row, blankItem);
+    insertRow(translationList, translationModel, row, blankItem);
+    clearCurrentItems();
+    setModified(true);
+    return true;
+}
+
+bool MdiChild::deleteCurrent()
+{
+    const int row = currentSourceRow();
+    if (row < 0 || row >= sourceList.size() || row >= translationList.size())
+        return false;
+    removeRow(sourceList, sourceModel, row);
+    removeRow(translationList, translationModel, row);
+    clearCurrentItems();
+    setModified(true);
+    return true;
+}
+
+void MdiChild::takeBackLists()
+{
+    sourceList = sourceModel->stringList();
+    translationList = translationModel->stringList();
+}
+
+void MdiChild::rebuildContinuousText(const QString &sourceSeparator, const QString &translationSeparator)
+{
+    takeBackLists();
+    applyTextMode();
+    if (AppState::textMode != 0)
+        return;
+
+    const int count = qMin(sourceList.size(), translationList.size());
+    AppState::sourceText.clear();
+    AppState::translationText.clear();
+    for (int i = 0; i < count; ++i) {
+        AppState::sourceText += sourceList.at(i) + sourceSeparator;
+        AppState::translationText += translationList.at(i) + translationSeparator;
+    }
+    // Showing the items in another form is no change to the document.
+    const bool modified = isModified();
+    sourceEdit->setPlainText(AppState::sourceText);
+    translationEdit->setPlainText(AppState::translationText);
+    setModified(modified);
+    sourceEdit->moveCursor(QTextCursor::End);
+    translationEdit->moveCursor(QTextCursor::End);
+}
+
+void MdiChild::applyFonts(const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft,
+                          int lineHeight)
+{
+    const Qt::LayoutDirection sourceDirection = sourceRightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+    const Qt::LayoutDirection targetDirection = sourceRightToLeft ? Qt::LeftToRight : Qt::RightToLeft;
+    if (AppState::textMode == 0) {
+        auto option = [](Qt::LayoutDirection direction) {
+            QTextOption textOption(direction == Qt::RightToLeft ? Qt::AlignRight | Qt::AlignAbsolute
+                                                                : Qt::AlignLeft | Qt::AlignAbsolute);
+            textOption.setTextDirection(direction);
+            return textOption;
+        };
+        sourceEdit->document()->setDefaultTextOption(option(sourceDirection));
+        sourceEdit->setFont(sourceFont);
+        translationEdit->document()->setDefaultTextOption(option(targetDirection));
+        translationEdit->setFont(targetFont);
+        return;
+    }
+    sourceView->setFont(sourceFont);
+    sourceView->setLayoutDirection(sourceDirection);
+    translationView->setFont(targetFont);
+    translationView->setLayoutDirection(targetDirection);
+    sourceDelegate()->lineHeight = lineHeight;
+    translationDelegate()->lineHeight = lineHeight;
+    relayout(sourceView);
+    relayout(translationView);
+}
+
+QMenu *MdiChild::createSourceMenu()
+{
+    auto *menu = new QMenu(this);
+    auto addEntry = [this, menu](const QString &icon, const QString &text, const QString &tip,
+                                 void (MdiChild::*slot)()) {
+        auto *action = new QAction(QIcon(icon), text, menu);
+        action->setStatusTip(tip);
+        connect(action, &QAction::triggered, this, slot);
+        menu->addAction(action);
+        return action;
+    };
+    const bool hasCurrent = currentSourceRow() != -1;
+    if (hasCurrent)
+        addEntry(QStringLiteral(":/images/Right.png"), tr("translate selection"), tr("translate selection item"),
+                 &MdiChild::transelItem);
+    addEntry(QStringLiteral(":/images/Pause.png"), tr("translate all"), tr("translate all"),
+             &MdiChild::tranallItem);
+    if (hasCurrent) {
+        addEntry(QStringLiteral(":/images/AddUp.png"), tr("Add Up"), tr("add Up Item"), &MdiChild::addUpItem);
+        addEntry(QStringLiteral(":/images/AddDown.png"), tr("Add Down"), tr("add Down Item"),
+                 &MdiChild::addDownItem);
+        addEntry(QStringLiteral(":/images/Delete.png"), tr("Delete"), tr("Delete Item"), &MdiChild::deleteItem)
+            ->setShortcut(QKeySequence(tr("Delete")));
+        menu->addSeparator();
+        addEntry(QStringLiteral(":/images/copy.png"), tr("Copy"),
+                 tr("Copy the current selection's contents to the clipboard"), &MdiChild::copy1)
+            ->setShortcut(QKeySequence::Copy);
+    }
+    addEntry(QStringLiteral(":/images/copy.png"), tr("CopyAll"), tr("Copy all contents to the clipboard"),
+             &MdiChild::copyAll);
+    return menu;
+}
+
+QMenu *MdiChild::createTranslationMenu()
+{
+    auto *menu = new QMenu(this);
+    const QIcon icon(QStringLiteral(":/images/copy.png"));
+    if (translationView->currentIndex().row() != -1) {
+        QAction *copy = menu->addAction(icon, tr("Copy"), this, &MdiChild::copy2);
+        copy->setStatusTip(tr("Copy the current selection's contents to the clipboard"));
+    }
+    QAction *copyEverything = menu->addAction(icon, tr("CopyAll"), this, &MdiChild::copyAll2);
+    copyEverything->setStatusTip(tr("Copy all contents to the clipboard"));
+    return menu;
+}
+
+MyWrapItem *MdiChild::sourceDelegate() const
+{
+    return static_cast<MyWrapItem *>(sourceView->itemDelegate());
+}
+
+MyWrapItem *MdiChild::translationDelegate() const
+{
+    return static_cast<MyWrapItem *>(translationView->itemDelegate());
+}
+
+void MdiChild::documentWasModified()
+{
+    sourceEdit->setWindowModified(sourceEdit->document()->isModified());
+}
+
+void MdiChild::transelItem()
+{
+    const int row = currentSourceRow();
+    const QStringList items = sourceModel->stringList();
+    if (row < 0 || row >= items.size())
+        return;
+    emit translationRequested(row, items.at(row));
+    setModified(true);
+}
+
+void MdiChild::tranallItem()
+{
+    const QStringList items = sourceModel->stringList();
+    if (items.isEmpty())
+        return;
+    for (int row = 0; row < items.size(); ++row)
+        emit translationRequested(row, items.at(row));
+    setModified(true);
+}
+
+void MdiChild::addUpItem()
+{
+    addUp();
+}
+
+void MdiChild::addDownItem()
+{
+    addDown();
+}
+
+void MdiChild::deleteItem()
+{
+    deleteCurrent();
+}
+
+void MdiChild::copy1()
+{
+    copyRow(sourceModel, sourceView);
+}
+
+void MdiChild::copy2()
+{
+    copyRow(translationModel, translationView);
+}
+
+void MdiChild::copyAll()
+{
+    copyEvery(sourceModel);
+}
+
+void MdiChild::copyAll2()
+{
+    copyEvery(translationModel);
+}
+
+void MdiChild::copyRow(QStringListModel *model, QListView *view)
+{
+    const QStringList items = model->stringList();
+    const int row = view->currentIndex().row();
+    if (row >= 0 && row < items.size())
+        QApplication::clipboard()->setText(items.at(row));
+}
+
+void MdiChild::copyEvery(QStringListModel *model)
+{
+    QString text;
+    for (const QString &item : model->stringList()) {
+        text += item;
+        text += QLatin1Char('\n');
+    }
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void MdiChild::popupMenu(const QPoint &pos)
+{
+    QMenu *menu = createSourceMenu();
+    menu->exec(sourceView->viewport()->mapToGlobal(pos));
+    delete menu;
+}
+
+void MdiChild::popupMenu2(const QPoint &pos)
+{
+    QMenu *menu = createTranslationMenu();
+    menu->exec(translationView->viewport()->mapToGlobal(pos));
+    delete menu;
+}
+
+void MdiChild::onScrollBarValueChanged1(int value)
+{
+    // A view that follows does not lead back: its range may be shorter and clamp the value.
+    if (followingScroll)
+        return;
+    followingScroll = true;
+    translationScrollBar->setValue(value);
+    followingScroll = false;
+}
+
+void MdiChild::onScrollBarValueChanged2(int value)
+{
+    if (followingScroll)
+        return;
+    followingScroll = true;
+    sourceScrollBar->setValue(value);
+    followingScroll = false;
+}
+
+void MdiChild::view1Clicked(const QModelIndex &index)
+{
+    translationView->setCurrentIndex(translationModel->index(index.row(), 0));
+    translationView->viewport()->repaint();
+}
+
+void MdiChild::view2Clicked(const QModelIndex &index)
+{
+    sourceView->setCurrentIndex(sourceModel->index(index.row(), 0));
+    sourceView->viewport()->repaint();
+}
+
+void MdiChild::MyTimerSlot()
+{
+    refreshTimer->stop();
+    if (translationModel->stringList() != translationList)
+        translationModel->setStringList(translationList);
+    translationView->viewport()->update();
+}
+
+void MdiChild::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave()) {
+        emit closeChild();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MdiChild::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy1();
+        event->accept();
+        return;
+    }
+    QSplitter::keyPressEvent(event);
+}
+
+bool MdiChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == sourceView->viewport() && event->type() == QEvent::Resize) {
+        const int width = sourceView->viewport()->width();
+        if (width != sourceViewportWidth) {
+            sourceViewportWidth = width;
+            static_cast<ItemListView *>(translationView)->scheduleLayout();
+        }
+    }
+    return QSplitter::eventFilter(watched, event);
+}
+
+void MdiChild::setRow(QStringList &list, QStringListModel *model, int row, const QString &text)
+{
+    const QString old = list.at(row);
+    list[row] = text;
+    model->setData(model->index(row), text);
+    if (&list == &sourceList)
+        sourceLinesChanged(row, old);
+}
+
+void MdiChild::insertRow(QStringList &list, QStringListModel *model, int row, const QString &text)
+{
+    list.insert(row, text);
+    model->insertRows(row, 1);
+    model->setData(model->index(row), text);
+}
+
+void MdiChild::removeRow(QStringList &list, QStringListModel *model, int row)
+{
+    list.removeAt(row);
+    model->removeRows(row, 1);
+}
+
+void MdiChild::takeBackEdit(QStringList &list, QStringListModel *model, const QModelIndex &topLeft,
+                            const QModelIndex &bottomRight)
+{
+    bool changed = false;
+    const int last = qMin(bottomRight.row(), list.size() - 1);
+    for (int row = qMax(0, topLeft.row()); row <= last; ++row) {
+        const QString text = model->index(row).data(Qt::EditRole).toString();
+        if (text == list.at(row))
+            continue;
+        const QString old = list.at(row);
+        list[row] = text;
+        changed = true;
+        if (&list == &sourceList)
+            sourceLinesChanged(row, old);
+    }
+    if (changed)
+        setModified(true);
+}
+
+void MdiChild::sourceLinesChanged(int row, const QString &oldText)
+{
+    // A data change alone does not lay a list view out again.
+    MyWrapItem *delegate = sourceDelegate();
+    if (delegate->sourceLines(-1, oldText) == delegate->sourceLines(-1, sourceList.at(row)))
+        return;
+    relayout(sourceView);
+    if (row < translationList.size())
+        relayout(translationView);
+}
+
+void MdiChild::showBottom(QListView *view)
+{
+    view->scrollToBottom();
+    view->viewport()->repaint();
+}
+
+void MdiChild::clearCurrentItems()
+{
+    sourceView->selectionModel()->clear();
+    translationView->selectionModel()->clear();
+}
+
+void MdiChild::relayout(QListView *view)
+{
+    static_cast<ItemListView *>(view)->scheduleLayout();
+}
