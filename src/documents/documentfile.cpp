@@ -7,10 +7,37 @@
 #include <QStringView>
 #include <QVector>
 
+#include <cstring>
+
 namespace {
 
 const QLatin1String txtSuffix(".txt");
 const QLatin1String csvSuffix(".csv");
+
+enum class Encoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
+
+struct Detected
+{
+    Encoding encoding;
+    int markLength; // bytes before the text
+};
+
+// The mark decides; the third byte of the UTF-8 mark is taken on trust.
+Detected detect(const QByteArray &bytes)
+{
+    const int size = bytes.size();
+    if (size >= 2) {
+        const uchar first = uchar(bytes.at(0));
+        const uchar second = uchar(bytes.at(1));
+        if (first == 0xFF && second == 0xFE)
+            return { Encoding::Utf16LittleEndian, 2 };
+        if (first == 0xFE && second == 0xFF)
+            return { Encoding::Utf16BigEndian, 2 };
+        if (first == 0xEF && second == 0xBB)
+            return { Encoding::Utf8, qMin(3, size) };
+    }
+    return { Encoding::Utf8, 0 };
+}
 
 QString decodeUtf16(const uchar *data, int size, bool littleEndian)
 {
@@ -41,7 +68,7 @@ QString decodeUtf8(const char *data, int size)
     // QString::fromUtf8 swallows a leading U+FEFF, but after the file's own mark it is text.
     int marks = 0;
     while (size - 3 * marks >= 3 && uchar(data[3 * marks]) == 0xEF && uchar(data[3 * marks + 1]) == 0xBB
-           && uchar(data[3 * marks + 2]) == 0xBF)
+        && uchar(data[3 * marks + 2]) == 0xBF)
         ++marks;
     QString text = QString::fromUtf8(data + 3 * marks, size - 3 * marks);
     if (marks)
@@ -49,25 +76,86 @@ QString decodeUtf8(const char *data, int size)
     return text;
 }
 
-// Lines end at LF, CR LF or a lone CR; the end of the last line opens no further line.
-QVector<QStringView> trimmedLines(const QString &text)
+const char *findChar(const char *from, const char *end, char c)
 {
-    QVector<QStringView> lines;
-    lines.reserve(text.count(QLatin1Char('\n')) + 1);
-    const QChar *const end = text.constData() + text.size();
-    const QChar *start = text.constData();
-    for (const QChar *p = start; p != end; ++p) {
-        const ushort c = p->unicode();
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.append(QStringView(start, p).trimmed());
-        if (c == '\r' && p + 1 != end && p[1] == QLatin1Char('\n'))
-            ++p;
-        start = p + 1;
+    const void *found = std::memchr(from, c, size_t(end - from));
+    return found ? static_cast<const char *>(found) : end;
+}
+
+const QChar *findChar(const QChar *from, const QChar *end, char c)
+{
+    const qsizetype found = QStringView(from, end).indexOf(QLatin1Char(c));
+    return found < 0 ? end : from + found;
+}
+
+template <typename Char> struct Line
+{
+    const Char *begin;
+    const Char *end;
+};
+
+// Lines end at LF, CR LF or a lone CR; the end of the last line opens no further line.
+// Each break is looked up with a fast search and remembered until the scan passes it.
+template <typename Char> QVector<Line<Char>> splitLines(const Char *begin, const Char *end)
+{
+    QVector<Line<Char>> lines;
+    const Char *lf = nullptr;
+    const Char *cr = nullptr;
+    for (const Char *start = begin; start < end;) {
+        if (!lf || lf < start)
+            lf = findChar(start, end, '\n');
+        if (!cr || cr < start)
+            cr = findChar(start, end, '\r');
+        if (cr < lf) {
+            lines.append(Line<Char> { start, cr });
+            start = cr + 1 == lf ? lf + 1 : cr + 1;
+        } else {
+            lines.append(Line<Char> { start, lf });
+            start = lf == end ? end : lf + 1;
+        }
     }
-    if (start != end)
-        lines.append(QStringView(start, end).trimmed());
     return lines;
+}
+
+QString lineText(const Line<QChar> &line) { return QStringView(line.begin, line.end).trimmed().toString(); }
+
+QString lineText(const Line<char> &line)
+{
+    return decodeUtf8(line.begin, int(line.end - line.begin)).trimmed();
+}
+
+template <typename Char>
+DocumentFile::Items itemsFromLines(const Char *begin, const Char *end, bool oneItemPerLine)
+{
+    const QVector<Line<Char>> lines = splitLines(begin, end);
+    DocumentFile::Items items;
+    if (oneItemPerLine) {
+        items.sources.reserve(lines.size());
+        for (const Line<Char> &line : lines) {
+            const QString text = lineText(line);
+            if (!text.isEmpty())
+                items.sources.append(text);
+        }
+        items.translations.reserve(items.sources.size());
+        for (int i = 0; i < items.sources.size(); ++i)
+            items.translations.append(QString());
+        return items;
+    }
+
+    const int count = lines.size();
+    items.sources.reserve((count + 1) / 2);
+    items.translations.reserve((count + 1) / 2);
+    for (int i = 0; i < count; i += 2) {
+        items.sources.append(lineText(lines.at(i)));
+        items.translations.append(i + 1 < count ? lineText(lines.at(i + 1)) : QString());
+    }
+    // Whole pairs are items even when both lines are empty (the program writes them);
+    // one empty line left over at the end is only the file's trailing blank line.
+    if (count % 2 && items.sources.constLast().isEmpty()) {
+        items.sources.removeLast();
+        items.translations.removeLast();
+    }
+    return items;
 }
 
 int itemCount(const QStringList &sources, const QStringList &translations)
@@ -78,7 +166,8 @@ int itemCount(const QStringList &sources, const QStringList &translations)
 bool needsQuotes(const QString &field)
 {
     for (const QChar c : field) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r')
+            || c == QLatin1Char('\n'))
             return true;
     }
     return false;
@@ -109,49 +198,18 @@ void setError(QString *error, const QString &reason)
 
 QString DocumentFile::decode(const QByteArray &bytes)
 {
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-    const int size = bytes.size();
-    if (size >= 2) {
-        if (data[0] == 0xFF && data[1] == 0xFE)
-            return decodeUtf16(data + 2, size - 2, true);
-        if (data[0] == 0xFE && data[1] == 0xFF)
-            return decodeUtf16(data + 2, size - 2, false);
-        if (data[0] == 0xEF && data[1] == 0xBB) {
-            const int skip = qMin(3, size);
-            return decodeUtf8(bytes.constData() + skip, size - skip);
-        }
-    }
-    return decodeUtf8(bytes.constData(), size);
+    const Detected detected = detect(bytes);
+    const char *text = bytes.constData() + detected.markLength;
+    const int size = bytes.size() - detected.markLength;
+    if (detected.encoding == Encoding::Utf8)
+        return decodeUtf8(text, size);
+    return decodeUtf16(
+        reinterpret_cast<const uchar *>(text), size, detected.encoding == Encoding::Utf16LittleEndian);
 }
 
 DocumentFile::Items DocumentFile::parse(const QString &text, bool oneItemPerLine)
 {
-    const QVector<QStringView> lines = trimmedLines(text);
-    Items items;
-    if (oneItemPerLine) {
-        items.sources.reserve(lines.size());
-        for (const QStringView line : lines) {
-            if (!line.isEmpty())
-                items.sources.append(line.toString());
-        }
-        items.translations.reserve(items.sources.size());
-        for (int i = 0; i < items.sources.size(); ++i)
-            items.translations.append(QString());
-        return items;
-    }
-
-    // Whole pairs are items even when both lines are empty (the program writes them);
-    // one empty line left over at the end is only the file's trailing blank line.
-    int count = lines.size();
-    if (count % 2 && lines.at(count - 1).isEmpty())
-        --count;
-    items.sources.reserve((count + 1) / 2);
-    items.translations.reserve((count + 1) / 2);
-    for (int i = 0; i < count; i += 2) {
-        items.sources.append(lines.at(i).toString());
-        items.translations.append(i + 1 < count ? lines.at(i + 1).toString() : QString());
-    }
-    return items;
+    return itemsFromLines(text.constData(), text.constData() + text.size(), oneItemPerLine);
 }
 
 bool DocumentFile::read(const QString &fileName, bool oneItemPerLine, Items *items, QString *error)
@@ -176,7 +234,14 @@ bool DocumentFile::read(const QString &fileName, bool oneItemPerLine, Items *ite
         setError(error, file.errorString());
         return false;
     }
-    *items = parse(decode(bytes), oneItemPerLine);
+    const Detected detected = detect(bytes);
+    if (detected.encoding == Encoding::Utf8) {
+        // Line by line: no copy of the whole text is needed.
+        const char *end = bytes.constData() + bytes.size();
+        *items = itemsFromLines(bytes.constData() + detected.markLength, end, oneItemPerLine);
+    } else {
+        *items = parse(decode(bytes), oneItemPerLine);
+    }
     return true;
 }
 
@@ -241,8 +306,8 @@ bool DocumentFile::write(const QString &fileName, const QByteArray &data, QStrin
     return true;
 }
 
-bool DocumentFile::writeAutoSave(const QString &fileName, const QStringList &sources,
-                                 const QStringList &translations)
+bool DocumentFile::writeAutoSave(
+    const QString &fileName, const QStringList &sources, const QStringList &translations)
 {
     if (!QDir().mkpath(QFileInfo(fileName).absolutePath()))
         return false;

@@ -36,8 +36,8 @@ public:
     // Atomic: on failure the previous file is left as it was and error holds the reason.
     static bool write(const QString &fileName, const QByteArray &data, QString *error);
     // Creates the folder when missing; reports nothing.
-    static bool writeAutoSave(const QString &fileName, const QStringList &sources,
-                              const QStringList &translations);
+    static bool writeAutoSave(
+        const QString &fileName, const QStringList &sources, const QStringList &translations);
 
     static QString saveAsName(const QString &chosen);
     static QString exportProposal(const QString &currentFile);

@@ -123,14 +123,15 @@ void TestDocumentFile::decodesOddBytes_data()
     QTest::newRow("nothing") << QByteArray() << QString();
     QTest::newRow("one byte") << QByteArray("a") << QStringLiteral("a");
     QTest::newRow("first two bytes of the mark") << QByteArray("\xEF\xBB") << QString();
-    QTest::newRow("third mark byte is not checked") << QByteArray("\xEF\xBB" "AB") << QStringLiteral("B");
-    QTest::newRow("text starting with U+FEFF") << QByteArray(utf8Mark + utf8Mark + "x") << QStringLiteral("\uFEFFx");
+    QTest::newRow("third mark byte is not checked") << QByteArray::fromHex("efbb4142") << QStringLiteral("B");
+    QTest::newRow("text starting with U+FEFF")
+        << QByteArray(utf8Mark + utf8Mark + "x") << QStringLiteral("\uFEFFx");
     QTest::newRow("UTF-16 mark only") << QByteArray("\xFF\xFE") << QString();
-    QTest::newRow("odd UTF-16 byte") << QByteArray("\xFF\xFE" "a\0b", 5) << QString(QLatin1Char('a') + fffd);
-    QTest::newRow("lone high surrogate") << QByteArray("\xFE\xFF\xD8\x00\x00z", 6) << QString(fffd + 'z');
-    QTest::newRow("lone low surrogate") << QByteArray("\xFF\xFE\x00\xDCz\0", 6) << QString(fffd + 'z');
-    QTest::newRow("surrogate pair") << QByteArray("\xFF\xFE\x3D\xD8\x00\xDE", 6) << QStringLiteral("\U0001F600");
-    QTest::newRow("invalid UTF-8") << QByteArray("a\xFF" "b") << QString('a' + fffd + 'b');
+    QTest::newRow("odd UTF-16 byte") << QByteArray::fromHex("fffe610062") << QString(QLatin1Char('a') + fffd);
+    QTest::newRow("lone high surrogate") << QByteArray::fromHex("feffd800007a") << QString(fffd + 'z');
+    QTest::newRow("lone low surrogate") << QByteArray::fromHex("fffe00dc7a00") << QString(fffd + 'z');
+    QTest::newRow("surrogate pair") << QByteArray::fromHex("fffe3dd800de") << QStringLiteral("\U0001F600");
+    QTest::newRow("invalid UTF-8") << QByteArray::fromHex("61ff62") << QString('a' + fffd + 'b');
     QTest::newRow("NUL bytes") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b", 3);
 }
 
@@ -148,19 +149,20 @@ void TestDocumentFile::parsesPairs_data()
     QTest::addColumn<QStringList>("translations");
     QTest::newRow("pairs") << "a\nb\nc\nd\n" << QStringList { "a", "c" } << QStringList { "b", "d" };
     QTest::newRow("no final line end") << "a\nb\nc" << QStringList { "a", "c" } << QStringList { "b", "" };
-    QTest::newRow("blank item in the middle")
-        << "a\nb\n \n \nc\nd\n" << QStringList { "a", "", "c" } << QStringList { "b", "", "d" };
+    QTest::newRow("blank item in the middle") << "a\nb\n \n \nc\nd\n"
+                                              << QStringList { "a", "", "c" } << QStringList { "b", "", "d" };
     QTest::newRow("empty source in the middle")
-        << "a\nb\n\nx\nc\nd\n" << QStringList { "a", "", "c" } << QStringList { "b", "x", "d" };
-    QTest::newRow("untranslated file saved again")
-        << "a\n\nb\n\n" << QStringList { "a", "b" } << QStringList { "", "" };
+        << "a\nb\n\nx\nc\nd\n"
+        << QStringList { "a", "", "c" } << QStringList { "b", "x", "d" };
+    QTest::newRow("untranslated file saved again") << "a\n\nb\n\n"
+                                                   << QStringList { "a", "b" } << QStringList { "", "" };
     QTest::newRow("trimming") << " \ta  \n\u3000b\u00A0\r\n" << QStringList { "a" } << QStringList { "b" };
     QTest::newRow("CR LF") << "a\r\nb\r\nc\r\nd\r\n" << QStringList { "a", "c" } << QStringList { "b", "d" };
     QTest::newRow("lone CR") << "a\rb\rc\rd\r" << QStringList { "a", "c" } << QStringList { "b", "d" };
     QTest::newRow("CR then CR LF") << "a\r\r\nb\n" << QStringList { "a", "b" } << QStringList { "", "" };
     QTest::newRow("one empty line at the end") << "a\nb\n\n" << QStringList { "a" } << QStringList { "b" };
-    QTest::newRow("empty pair at the end")
-        << "a\nb\n\n\n" << QStringList { "a", "" } << QStringList { "b", "" };
+    QTest::newRow("empty pair at the end") << "a\nb\n\n\n"
+                                           << QStringList { "a", "" } << QStringList { "b", "" };
     QTest::newRow("nothing") << "" << QStringList() << QStringList();
     QTest::newRow("one line end") << "\n" << QStringList() << QStringList();
     QTest::newRow("tabs inside") << "a\tb\nc\t d" << QStringList { "a\tb" } << QStringList { "c\t d" };
@@ -226,7 +228,8 @@ void TestDocumentFile::roundTrip()
     QFETCH(QStringList, translations);
     const QString path = dir.filePath("roundtrip.txt");
     QString error;
-    QVERIFY2(DocumentFile::write(path, DocumentFile::encode(sources, translations), &error), qPrintable(error));
+    QVERIFY2(
+        DocumentFile::write(path, DocumentFile::encode(sources, translations), &error), qPrintable(error));
     DocumentFile::Items items;
     QVERIFY(DocumentFile::read(path, false, &items, &error));
     const int n = qMin(sources.size(), translations.size());
@@ -238,7 +241,8 @@ void TestDocumentFile::encodesDocument()
 {
     QCOMPARE(DocumentFile::encode({ "a", " ", "c" }, { "A", "" }), QByteArray(utf8Mark + "a\nA\n \n\n"));
     QCOMPARE(DocumentFile::encode({ "a" }, {}), QByteArray());
-    QCOMPARE(DocumentFile::encode({ QStringLiteral("中") }, { "" }), QByteArray(utf8Mark + "\xE4\xB8\xAD\n\n"));
+    QCOMPARE(
+        DocumentFile::encode({ QStringLiteral("中") }, { "" }), QByteArray(utf8Mark + "\xE4\xB8\xAD\n\n"));
 }
 
 void TestDocumentFile::exportsCsv_data()
@@ -246,18 +250,23 @@ void TestDocumentFile::exportsCsv_data()
     QTest::addColumn<QStringList>("sources");
     QTest::addColumn<QStringList>("translations");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("plain") << QStringList { "a", "b" } << QStringList { "A", "B" } << QByteArray(utf8Mark + "a,A\nb,B\n");
-    QTest::newRow("comma") << QStringList { "a,b" } << QStringList { "c" } << QByteArray(utf8Mark + "\"a,b\",c\n");
+    QTest::newRow("plain") << QStringList { "a", "b" } << QStringList { "A", "B" }
+                           << QByteArray(utf8Mark + "a,A\nb,B\n");
+    QTest::newRow("comma") << QStringList { "a,b" } << QStringList { "c" }
+                           << QByteArray(utf8Mark + "\"a,b\",c\n");
     QTest::newRow("quote") << QStringList { "a" } << QStringList { "say \"hi\"" }
                            << QByteArray(utf8Mark + "a,\"say \"\"hi\"\"\"\n");
-    QTest::newRow("line feed") << QStringList { "a\nb" } << QStringList { "" } << QByteArray(utf8Mark + "\"a\nb\",\n");
+    QTest::newRow("line feed") << QStringList { "a\nb" } << QStringList { "" }
+                               << QByteArray(utf8Mark + "\"a\nb\",\n");
     QTest::newRow("carriage return") << QStringList { "a\rb" } << QStringList { "c" }
                                      << QByteArray(utf8Mark + "\"a\rb\",c\n");
     QTest::newRow("full-width comma stays bare")
         << QStringList { QStringLiteral("你好，世界") } << QStringList { QStringLiteral("ياخشى،") }
         << QByteArray(utf8Mark + QStringLiteral("你好，世界,ياخشى،\n").toUtf8());
-    QTest::newRow("blanks and tabs kept") << QStringList { " a\t" } << QStringList { " " } << QByteArray(utf8Mark + " a\t, \n");
-    QTest::newRow("untranslated tail") << QStringList { "a", "b" } << QStringList { "A" } << QByteArray(utf8Mark + "a,A\n");
+    QTest::newRow("blanks and tabs kept")
+        << QStringList { " a\t" } << QStringList { " " } << QByteArray(utf8Mark + " a\t, \n");
+    QTest::newRow("untranslated tail")
+        << QStringList { "a", "b" } << QStringList { "A" } << QByteArray(utf8Mark + "a,A\n");
     QTest::newRow("no items") << QStringList { "a" } << QStringList() << QByteArray();
 }
 
@@ -274,12 +283,15 @@ void TestDocumentFile::names_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("saveAs");
     QTest::addColumn<QString>("exportName");
-    QTest::newRow("notes") << "notes" << "notes.txt" << "notes.csv";
-    QTest::newRow("notes.TXT") << "notes.TXT" << "notes.TXT.txt" << "notes.TXT.csv";
-    QTest::newRow("a.txt.bak") << "a.txt.bak" << "a.txt.bak" << "a.csv.bak";
-    QTest::newRow("talk.txt") << "/home/op/talk.txt" << "/home/op/talk.txt" << "/home/op/talk.csv";
-    QTest::newRow("document2.txt") << "document2.txt" << "document2.txt" << "document2.csv";
-    QTest::newRow("every .txt") << "/x.txt/b.txt" << "/x.txt/b.txt" << "/x.csv/b.csv";
+    const auto row = [](const char *name, const char *saveAs, const char *exportName) {
+        QTest::newRow(name) << QString(name) << QString(saveAs) << QString(exportName);
+    };
+    row("notes", "notes.txt", "notes.csv");
+    row("notes.TXT", "notes.TXT.txt", "notes.TXT.csv");
+    row("a.txt.bak", "a.txt.bak", "a.csv.bak");
+    row("/home/op/talk.txt", "/home/op/talk.txt", "/home/op/talk.csv");
+    row("document2.txt", "document2.txt", "document2.csv");
+    row("/x.txt/b.txt", "/x.txt/b.txt", "/x.csv/b.csv");
 }
 
 void TestDocumentFile::names()
@@ -300,8 +312,9 @@ void TestDocumentFile::readsBadInput_data()
     QTest::newRow("empty file") << QByteArray() << false << QStringList();
     QTest::newRow("mark only") << utf8Mark << false << QStringList();
     QTest::newRow("UTF-16 mark only") << QByteArray("\xFE\xFF") << true << QStringList();
-    QTest::newRow("odd UTF-16") << QByteArray("\xFF\xFE" "a\0\n\0b", 7) << true << QStringList { "a", fffd };
-    QTest::newRow("invalid UTF-8") << QByteArray("\xC3\n\xE4\xB8\n") << true << QStringList { fffd, fffd + fffd };
+    QTest::newRow("odd UTF-16") << QByteArray::fromHex("fffe61000a0062") << true << QStringList { "a", fffd };
+    QTest::newRow("invalid UTF-8") << QByteArray("\xC3\n\xE4\xB8\n") << true
+                                   << QStringList { fffd, fffd + fffd };
     QTest::newRow("NUL bytes") << QByteArray("\0\n\0\0\n", 5) << false << QStringList { QString(QChar()) };
     QTest::newRow("CR only") << QByteArray("a\rb\rc\rd\r") << false << QStringList { "a", "c" };
     QTest::newRow("10 MB single line") << QByteArray(10 * 1024 * 1024, 'x') << false
@@ -405,7 +418,8 @@ void TestDocumentFile::failedWriteKeepsOldFile()
         const bool canCreate = probe.open(QIODevice::WriteOnly);
         probe.remove();
         if (canCreate) {
-            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(
+                folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QSKIP("this user writes into read-only folders (root); the file size limit case covers it");
         }
     }
@@ -421,7 +435,8 @@ void TestDocumentFile::failedWriteKeepsOldFile()
     if (kind == "missing")
         QVERIFY(!QFileInfo::exists(folder + "/nowhere"));
     if (kind == "readonly") {
-        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "doc.txt" });
     }
 }
