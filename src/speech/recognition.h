@@ -1,0 +1,54 @@
+#pragma once
+
+#include "recognitionevent.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class MdiChild;
+
+// Applies recognition results to a document on the GUI thread, in the order
+// the handlers posted them.
+class Recognition
+{
+public:
+    struct Outcome
+    {
+        QStringList queued;           // sentences to translate, in order
+        bool finalAdded = false;      // a final sentence was appended
+        bool partialChanged = false;  // the provisional last item changed
+    };
+
+    struct Segment
+    {
+        QString text;
+        int index = 0;
+    };
+
+    // The segments of a phrase-mode result that pass the score test and carry
+    // a "Text", in order. False when json is not a JSON object. count gets
+    // "SegmentCount", or MissingSegmentCount when it is absent or not a number.
+    static bool parseSegments(const QByteArray &json, int scoreThreshold, QList<Segment> *segments,
+                              int *count = nullptr);
+    // Without a count, every segment of an in-progress result stays provisional
+    // until the final result settles it.
+    static constexpr int MissingSegmentCount = 1;
+
+    // Applies a result to doc and refreshes its views. Nothing happens
+    // without a document or when the record was empty.
+    Outcome apply(MdiChild *doc, const RecognitionEvent &event);
+
+    // Results that arrive while a document is being saved wait here.
+    void defer(const RecognitionEvent &event);
+    QList<RecognitionEvent> takePending();
+    bool hasPending() const { return !pending.isEmpty(); }
+
+private:
+    void applyFinal(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome);
+    void applyPartial(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome);
+    void addFinal(MdiChild *doc, const QString &text, Outcome *outcome);
+    void refresh(MdiChild *doc, const Outcome &outcome);
+
+    QList<RecognitionEvent> pending;
+};
