@@ -23,18 +23,15 @@ void ItemListView::doItemsLayout()
     auto *wrap = qobject_cast<MyWrapItem *>(itemDelegate());
     const int rows = model() ? model()->rowCount(rootIndex()) : 0;
     // Batches restart from the top, so only a list shown from the top is batched.
-    const bool batched = wrap && isVisible() && verticalScrollBar()->value() == 0
-        && rows - wrap->measuredRows() > batchRows;
+    const bool batched
+        = wrap && isVisible() && verticalScrollBar()->value() == 0 && rows - wrap->measuredRows() > batchRows;
     setLayoutMode(batched ? Batched : SinglePass);
     QListView::doItemsLayout();
     // The mode is read when a layout starts; later batches run on regardless.
     setLayoutMode(SinglePass);
 }
 
-void ItemListView::scheduleLayout()
-{
-    scheduleDelayedItemsLayout();
-}
+void ItemListView::scheduleLayout() { scheduleDelayedItemsLayout(); }
 
 void ItemListView::showEvent(QShowEvent *event)
 {

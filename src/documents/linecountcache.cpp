@@ -7,8 +7,8 @@ namespace {
 constexpr int maxEntries = 200000;
 }
 
-int LineCountCache::count(const QString &text, int width, int spaceWidth,
-                          const std::function<qreal(const QString &)> &wordWidth)
+int LineCountCache::count(
+    const QString &text, int width, int spaceWidth, const std::function<qreal(const QString &)> &wordWidth)
 {
     if (width <= 0)
         return 1;
@@ -72,7 +72,7 @@ int LineCountCache::lines(int row, const QString &text, const QFont &textFont, i
     if (row >= 0) {
         if (row >= rows.size())
             rows.resize(row + 1);
-        rows[row] = RowEntry{text, result};
+        rows[row] = RowEntry { text, result };
     }
     return result;
 }

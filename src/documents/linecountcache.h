@@ -21,7 +21,7 @@ public:
     // The fitting rule: words are the blank-separated parts of the trimmed text;
     // a word that fails to fit widens the limit of the next line by one width.
     static int count(const QString &text, int width, int spaceWidth,
-                     const std::function<qreal(const QString &)> &wordWidth);
+        const std::function<qreal(const QString &)> &wordWidth);
     // How many rows have a count for this font and width.
     int rowsKnown(const QFont &font, int width) const;
     void clear();

@@ -78,13 +78,13 @@ MdiChild::MdiChild(QWidget *parent)
 
     // Edits made in place are the operator's words: keep them in the lists.
     connect(sourceModel, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                takeBackEdit(sourceList, sourceModel, topLeft, bottomRight);
-            });
+        [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+            takeBackEdit(sourceList, sourceModel, topLeft, bottomRight);
+        });
     connect(translationModel, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                takeBackEdit(translationList, translationModel, topLeft, bottomRight);
-            });
+        [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+            takeBackEdit(translationList, translationModel, topLeft, bottomRight);
+        });
     // Translation rows are as tall as the source rows at the source view's width.
     sourceView->viewport()->installEventFilter(this);
 }
@@ -155,8 +155,8 @@ bool MdiChild::saveFile(const QString &fileName)
 
 bool MdiChild::saveAsTabFile(QString &chosenName)
 {
-    const QString answer = QFileDialog::getSaveFileName(this, tr("Save As"),
-                                                        DocumentFile::exportProposal(curFile), tr("*.csv"));
+    const QString answer = QFileDialog::getSaveFileName(
+        this, tr("Save As"), DocumentFile::exportProposal(curFile), tr("*.csv"));
     if (answer.isEmpty())
         return false;
     chosenName = answer;
@@ -173,8 +173,7 @@ bool MdiChild::maybeSave()
 {
     if (!isModified())
         return true;
-    const QMessageBox::StandardButton answer = QMyMessageBox::saveDiscardCancel(
-        this, tr("Application"),
+    const QMessageBox::StandardButton answer = QMyMessageBox::saveDiscardCancel(this, tr("Application"),
         tr("'%1' has been modified.\nDo you want to save your changes?").arg(userFriendlyCurrentFile()),
         tr("Save"), tr("Discard"), tr("Cancel"));
     if (answer == QMessageBox::Save)
@@ -182,15 +181,9 @@ bool MdiChild::maybeSave()
     return answer != QMessageBox::Cancel;
 }
 
-QString MdiChild::userFriendlyCurrentFile() const
-{
-    return strippedName(curFile);
-}
+QString MdiChild::userFriendlyCurrentFile() const { return strippedName(curFile); }
 
-QString MdiChild::strippedName(const QString &fullFileName)
-{
-    return QFileInfo(fullFileName).fileName();
-}
+QString MdiChild::strippedName(const QString &fullFileName) { return QFileInfo(fullFileName).fileName(); }
 
 QString MdiChild::currentSourceText() const
 {
@@ -213,15 +206,9 @@ void MdiChild::applyTextMode()
     widget(3)->setVisible(!lists);
 }
 
-bool MdiChild::isModified() const
-{
-    return sourceEdit->document()->isModified();
-}
+bool MdiChild::isModified() const { return sourceEdit->document()->isModified(); }
 
-void MdiChild::setModified(bool modified)
-{
-    sourceEdit->document()->setModified(modified);
-}
+void MdiChild::setModified(bool modified) { sourceEdit->document()->setModified(modified); }
 
 void MdiChild::setItems(const QStringList &sources, const QStringList &translations)
 {
@@ -279,10 +266,7 @@ void MdiChild::replaceTranslation(int row, const QString &text)
     translationView->viewport()->repaint();
 }
 
-int MdiChild::currentSourceRow() const
-{
-    return sourceView->currentIndex().row();
-}
+int MdiChild::currentSourceRow() const { return sourceView->currentIndex().row(); }
 
 bool MdiChild::addUp()
 {
@@ -349,8 +333,8 @@ void MdiChild::rebuildContinuousText(const QString &sourceSeparator, const QStri
     translationEdit->moveCursor(QTextCursor::End);
 }
 
-void MdiChild::applyFonts(const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft,
-                          int lineHeight)
+void MdiChild::applyFonts(
+    const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft, int lineHeight)
 {
     const Qt::LayoutDirection sourceDirection = sourceRightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     const Qt::LayoutDirection targetDirection = sourceRightToLeft ? Qt::LeftToRight : Qt::RightToLeft;
@@ -381,7 +365,7 @@ QMenu *MdiChild::createSourceMenu()
 {
     auto *menu = new QMenu(this);
     auto addEntry = [this, menu](const QString &icon, const QString &text, const QString &tip,
-                                 void (MdiChild::*slot)()) {
+                        void (MdiChild::*slot)()) {
         auto *action = new QAction(QIcon(icon), text, menu);
         action->setStatusTip(tip);
         connect(action, &QAction::triggered, this, slot);
@@ -390,23 +374,24 @@ QMenu *MdiChild::createSourceMenu()
     };
     const bool hasCurrent = currentSourceRow() != -1;
     if (hasCurrent)
-        addEntry(QStringLiteral(":/images/Right.png"), tr("translate selection"), tr("translate selection item"),
-                 &MdiChild::transelItem);
+        addEntry(QStringLiteral(":/images/Right.png"), tr("translate selection"),
+            tr("translate selection item"), &MdiChild::transelItem);
     addEntry(QStringLiteral(":/images/Pause.png"), tr("translate all"), tr("translate all"),
-             &MdiChild::tranallItem);
+        &MdiChild::tranallItem);
     if (hasCurrent) {
         addEntry(QStringLiteral(":/images/AddUp.png"), tr("Add Up"), tr("add Up Item"), &MdiChild::addUpItem);
         addEntry(QStringLiteral(":/images/AddDown.png"), tr("Add Down"), tr("add Down Item"),
-                 &MdiChild::addDownItem);
-        addEntry(QStringLiteral(":/images/Delete.png"), tr("Delete"), tr("Delete Item"), &MdiChild::deleteItem)
+            &MdiChild::addDownItem);
+        addEntry(
+            QStringLiteral(":/images/Delete.png"), tr("Delete"), tr("Delete Item"), &MdiChild::deleteItem)
             ->setShortcut(QKeySequence(tr("Delete")));
         menu->addSeparator();
         addEntry(QStringLiteral(":/images/copy.png"), tr("Copy"),
-                 tr("Copy the current selection's contents to the clipboard"), &MdiChild::copy1)
+            tr("Copy the current selection's contents to the clipboard"), &MdiChild::copy1)
             ->setShortcut(QKeySequence::Copy);
     }
     addEntry(QStringLiteral(":/images/copy.png"), tr("CopyAll"), tr("Copy all contents to the clipboard"),
-             &MdiChild::copyAll);
+        &MdiChild::copyAll);
     return menu;
 }
 
@@ -423,20 +408,14 @@ QMenu *MdiChild::createTranslationMenu()
     return menu;
 }
 
-MyWrapItem *MdiChild::sourceDelegate() const
-{
-    return static_cast<MyWrapItem *>(sourceView->itemDelegate());
-}
+MyWrapItem *MdiChild::sourceDelegate() const { return static_cast<MyWrapItem *>(sourceView->itemDelegate()); }
 
 MyWrapItem *MdiChild::translationDelegate() const
 {
     return static_cast<MyWrapItem *>(translationView->itemDelegate());
 }
 
-void MdiChild::documentWasModified()
-{
-    sourceEdit->setWindowModified(sourceEdit->document()->isModified());
-}
+void MdiChild::documentWasModified() { sourceEdit->setWindowModified(sourceEdit->document()->isModified()); }
 
 void MdiChild::transelItem()
 {
@@ -458,40 +437,19 @@ void MdiChild::tranallItem()
     setModified(true);
 }
 
-void MdiChild::addUpItem()
-{
-    addUp();
-}
+void MdiChild::addUpItem() { addUp(); }
 
-void MdiChild::addDownItem()
-{
-    addDown();
-}
+void MdiChild::addDownItem() { addDown(); }
 
-void MdiChild::deleteItem()
-{
-    deleteCurrent();
-}
+void MdiChild::deleteItem() { deleteCurrent(); }
 
-void MdiChild::copy1()
-{
-    copyRow(sourceModel, sourceView);
-}
+void MdiChild::copy1() { copyRow(sourceModel, sourceView); }
 
-void MdiChild::copy2()
-{
-    copyRow(translationModel, translationView);
-}
+void MdiChild::copy2() { copyRow(translationModel, translationView); }
 
-void MdiChild::copyAll()
-{
-    copyEvery(sourceModel);
-}
+void MdiChild::copyAll() { copyEvery(sourceModel); }
 
-void MdiChild::copyAll2()
-{
-    copyEvery(translationModel);
-}
+void MdiChild::copyAll2() { copyEvery(translationModel); }
 
 void MdiChild::copyRow(QStringListModel *model, QListView *view)
 {
@@ -619,8 +577,8 @@ void MdiChild::removeRow(QStringList &list, QStringListModel *model, int row)
     model->removeRows(row, 1);
 }
 
-void MdiChild::takeBackEdit(QStringList &list, QStringListModel *model, const QModelIndex &topLeft,
-                            const QModelIndex &bottomRight)
+void MdiChild::takeBackEdit(
+    QStringList &list, QStringListModel *model, const QModelIndex &topLeft, const QModelIndex &bottomRight)
 {
     bool changed = false;
     const int last = qMin(bottomRight.row(), list.size() - 1);
@@ -661,7 +619,4 @@ void MdiChild::clearCurrentItems()
     translationView->selectionModel()->clear();
 }
 
-void MdiChild::relayout(QListView *view)
-{
-    static_cast<ItemListView *>(view)->scheduleLayout();
-}
+void MdiChild::relayout(QListView *view) { static_cast<ItemListView *>(view)->scheduleLayout(); }

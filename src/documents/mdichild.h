@@ -57,8 +57,7 @@ public:
     bool deleteCurrent();
     void takeBackLists();
     void rebuildContinuousText(const QString &sourceSeparator, const QString &translationSeparator);
-    void applyFonts(const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft,
-                    int lineHeight);
+    void applyFonts(const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft, int lineHeight);
 
     // The context menus, built afresh on each request; the caller owns them.
     QMenu *createSourceMenu();
@@ -112,7 +111,7 @@ private:
     void insertRow(QStringList &list, QStringListModel *model, int row, const QString &text);
     void removeRow(QStringList &list, QStringListModel *model, int row);
     void takeBackEdit(QStringList &list, QStringListModel *model, const QModelIndex &topLeft,
-                      const QModelIndex &bottomRight);
+        const QModelIndex &bottomRight);
     void sourceLinesChanged(int row, const QString &oldText);
     void showBottom(QListView *view);
     void clearCurrentItems();

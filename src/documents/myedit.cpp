@@ -18,7 +18,7 @@ QMenu *MyEdit::createContextMenu()
 {
     auto *menu = new QMenu(this);
     auto addEntry = [this, menu](const QString &icon, const QString &text, QKeySequence::StandardKey key,
-                                 const QString &tip, void (MyEdit::*slot)()) {
+                        const QString &tip, void (MyEdit::*slot)()) {
         auto *action = new QAction(QIcon(icon), text, menu);
         action->setShortcut(key);
         action->setStatusTip(tip);
@@ -26,11 +26,11 @@ QMenu *MyEdit::createContextMenu()
         menu->addAction(action);
     };
     addEntry(QStringLiteral(":/images/cut.png"), tr("Cu&t"), QKeySequence::Cut,
-             tr("Cut the current selection's contents to the clipboard"), &MyEdit::cut1);
+        tr("Cut the current selection's contents to the clipboard"), &MyEdit::cut1);
     addEntry(QStringLiteral(":/images/copy.png"), tr("&Copy"), QKeySequence::Copy,
-             tr("Copy the current selection's contents to the clipboard"), &MyEdit::copy1);
+        tr("Copy the current selection's contents to the clipboard"), &MyEdit::copy1);
     addEntry(QStringLiteral(":/images/paste.png"), tr("&Paste"), QKeySequence::Paste,
-             tr("Paste the clipboard's contents into the current selection"), &MyEdit::paste1);
+        tr("Paste the clipboard's contents into the current selection"), &MyEdit::paste1);
     return menu;
 }
 
@@ -75,10 +75,7 @@ void MyEdit::paste1()
     takeOverSourceText();
 }
 
-void MyEdit::documentWasModified()
-{
-    setWindowModified(document()->isModified());
-}
+void MyEdit::documentWasModified() { setWindowModified(document()->isModified()); }
 
 void MyEdit::takeOverSourceText()
 {

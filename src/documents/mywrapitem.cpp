@@ -20,15 +20,14 @@ MyWrapItem::MyWrapItem(int side, QListView *view, QListView *partner)
     , lineHeight(int(QFontMetricsF(view->font()).height()) + 10)
     , view(view)
     , partnerView(partner)
-{
-}
+{ }
 
 MyWrapItem::~MyWrapItem() = default;
 
 int MyWrapItem::lineCount(const QString &text, const QFontMetricsF &metrics, int width)
 {
     return LineCountCache::count(text, width, int(metrics.horizontalAdvance(QLatin1Char(' '))),
-                                 [&metrics](const QString &word) { return metrics.horizontalAdvance(word); });
+        [&metrics](const QString &word) { return metrics.horizontalAdvance(word); });
 }
 
 int MyWrapItem::sourceLines(int row, const QString &text) const
@@ -68,10 +67,7 @@ QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex
     return QSize(width, lineHeight * lines);
 }
 
-void MyWrapItem::setRowLines(int row, int lines)
-{
-    storeRowLines(row, lines);
-}
+void MyWrapItem::setRowLines(int row, int lines) { storeRowLines(row, lines); }
 
 void MyWrapItem::storeRowLines(int row, int lines) const
 {
@@ -118,8 +114,8 @@ void MyWrapItem::paint(QPainter *painter, const QStyleOptionViewItem &option, co
     painter->restore();
 }
 
-void MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
-                                 const QString &text) const
+void MyWrapItem::drawWrappedText(
+    QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect, const QString &text) const
 {
     // Plain text: an item is what the operator said or typed, never markup.
     QString plain = text;

@@ -20,8 +20,8 @@ public:
     MyWrapItem(int side, QListView *view, QListView *partner);
     ~MyWrapItem() override;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
+    void paint(
+        QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     void setRowLines(int row, int lines);
@@ -39,8 +39,8 @@ public:
 
 private:
     void storeRowLines(int row, int lines) const;
-    void drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
-                         const QString &text) const;
+    void drawWrappedText(
+        QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect, const QString &text) const;
 
     mutable QVector<int> rowHeights;
     QListView *view;

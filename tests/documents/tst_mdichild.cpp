@@ -1,0 +1,692 @@
+#include "modalanswer.h"
+#include "testmain.h"
+
+#include "app/appstate.h"
+#include "documents/documentfile.h"
+#include "documents/lineeditorcreator.h"
+#include "documents/mdichild.h"
+#include "documents/myedit.h"
+#include "documents/mywrapitem.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The document window: naming, menus, following, copying, item commands,
+// files, and the two ways of showing the items.
+class TestMdiChild : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    static void show(MdiChild &child, const QStringList &sources = {}, const QStringList &translations = {})
+    {
+        child.newFile();
+        child.resize(820, 400);
+        child.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&child));
+        child.setItems(sources, translations);
+        QTRY_VERIFY(sources.isEmpty()
+            || child.sourceView->visualRect(child.sourceModel->index(sources.size() - 1)).isValid());
+    }
+
+    static QStringList menuTexts(QMenu *menu)
+    {
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("|") : action->text());
+        delete menu;
+        return texts;
+    }
+
+    static void setCurrent(QListView *view, int row)
+    {
+        if (row >= 0)
+            view->setCurrentIndex(view->model()->index(row, 0));
+    }
+
+    static void clickRow(QListView *view, int row)
+    {
+        const QRect rect = view->visualRect(view->model()->index(row, 0));
+        QVERIFY(rect.isValid());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    // Answers the next file dialog with a file name and returns what it proposed.
+    static void answerFileDialog(const QString &fileName, QString *proposed = nullptr)
+    {
+        ModalAnswer::onNext([fileName, proposed](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            if (proposed)
+                *proposed = dialog->selectedFiles().value(0);
+            dialog->selectFile(fileName);
+            // selectFile leaves a focused name field alone.
+            if (auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                nameField->setText(fileName);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void init()
+    {
+        AppState::textMode = 1;
+        AppState::sourceText.clear();
+        AppState::translationText.clear();
+        ModalAnswer::reset();
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+    }
+
+    void documentsNamedInSequence()
+    {
+        auto *first = new MdiChild;
+        first->newFile();
+        const int n = first->currentFile().mid(8).chopped(4).toInt();
+        QCOMPARE(first->currentFile(), QStringLiteral("document%1.txt").arg(n));
+        QCOMPARE(first->windowTitle(), first->currentFile() + QStringLiteral("[*]"));
+        auto *second = new MdiChild;
+        second->newFile();
+        QCOMPARE(second->currentFile(), QStringLiteral("document%1.txt").arg(n + 1));
+        const quint64 secondId = second->documentId();
+        delete second;
+        MdiChild third;
+        third.newFile();
+        QCOMPARE(third.currentFile(), QStringLiteral("document%1.txt").arg(n + 2));
+        QVERIFY(third.documentId() != first->documentId());
+        QVERIFY(third.documentId() != secondId);
+        QCOMPARE(third.userFriendlyCurrentFile(), third.currentFile());
+        delete first;
+    }
+
+    void menus_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("source, no current item") << 1 << -1 << QStringList { "translate all", "CopyAll" };
+        QTest::newRow("source, current item") << 1 << 0
+                                              << QStringList { "translate selection", "translate all",
+                                                     "Add Up", "Add Down", "Delete", "|", "Copy", "CopyAll" };
+        QTest::newRow("translation, no current item") << 2 << -1 << QStringList { "CopyAll" };
+        QTest::newRow("translation, current item") << 2 << 1 << QStringList { "Copy", "CopyAll" };
+    }
+
+    void menus()
+    {
+        QFETCH(int, side);
+        QFETCH(int, current);
+        QFETCH(QStringList, entries);
+        MdiChild child;
+        child.setItems({ "a", "b" }, { "x", "y" });
+        setCurrent(side == 1 ? child.sourceView : child.translationView, current);
+        QCOMPARE(menuTexts(side == 1 ? child.createSourceMenu() : child.createTranslationMenu()), entries);
+    }
+
+    void menuEntriesRunTheirCommands()
+    {
+        MdiChild child;
+        child.setItems({ "a", "b" }, { "x", "y" });
+        setCurrent(child.sourceView, 1);
+        QMenu *menu = child.createSourceMenu();
+        for (QAction *action : menu->actions()) {
+            if (action->text() == QLatin1String("Add Up"))
+                action->trigger();
+            if (action->text() == QLatin1String("Delete"))
+                QCOMPARE(action->shortcut(), QKeySequence(QStringLiteral("Delete")));
+        }
+        delete menu;
+        QCOMPARE(child.sources(), QStringList({ "a", " ", "b" }));
+    }
+
+    void popupRunsTheMenu()
+    {
+        MdiChild child;
+        show(child, { "a", "b" }, { "x", "y" });
+        setCurrent(child.translationView, 0);
+        QStringList shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    shown << action->text();
+                menu->close();
+            }
+        });
+        poll.start(10);
+        child.popupMenu2(QPoint(5, 5));
+        QCOMPARE(shown, QStringList({ "Copy", "CopyAll" }));
+    }
+
+    void clickFollowing()
+    {
+        MdiChild child;
+        show(child, { "a", "b", "c", "d" }, { "x", "y" });
+        clickRow(child.sourceView, 1);
+        QCOMPARE(child.translationView->currentIndex().row(), 1);
+        // No translation row 3: the translation view loses its current item.
+        clickRow(child.sourceView, 3);
+        QCOMPARE(child.translationView->currentIndex().row(), -1);
+        clickRow(child.translationView, 0);
+        QCOMPARE(child.sourceView->currentIndex().row(), 0);
+    }
+
+    void scrollFollowing()
+    {
+        QStringList sources;
+        QStringList translations;
+        for (int i = 0; i < 100; ++i) {
+            sources << QStringLiteral("s%1").arg(i);
+            translations << QStringLiteral("t%1").arg(i);
+        }
+        MdiChild child;
+        show(child, sources, translations.mid(0, 60));
+        QScrollBar *source = child.sourceView->verticalScrollBar();
+        QScrollBar *translation = child.translationView->verticalScrollBar();
+        QTRY_VERIFY(translation->maximum() > 20);
+
+        QSignalSpy sourceMoves(source, &QScrollBar::valueChanged);
+        source->setValue(10);
+        QCOMPARE(translation->value(), 10);
+        translation->setValue(20);
+        QCOMPARE(source->value(), 20);
+        QCOMPARE(sourceMoves.count(), 2);
+
+        // The shorter translation list stops early; the source view stays at its bottom.
+        child.appendSource(QStringLiteral("new"));
+        QCOMPARE(source->value(), source->maximum());
+        QCOMPARE(translation->value(), translation->maximum());
+        QVERIFY(translation->maximum() < source->maximum());
+    }
+
+    void copying_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("all of an empty list") << 1 << QStringList() << -1 << true << "before";
+        QTest::newRow("all of one empty item") << 1 << QStringList { "" } << -1 << true << "\n";
+        QTest::newRow("all of two items") << 1 << QStringList { "a", "b" } << -1 << true << "a\nb\n";
+        QTest::newRow("current item") << 1 << QStringList { "a", "b" } << 1 << false << "b";
+        QTest::newRow("no current item") << 1 << QStringList { "a", "b" } << -1 << false << "before";
+        QTest::newRow("all translations") << 2 << QStringList { "x", "" } << -1 << true << "x\n\n";
+        QTest::newRow("current translation") << 2 << QStringList { "x", "y" } << 0 << false << "x";
+    }
+
+    void copying()
+    {
+        QFETCH(int, side);
+        QFETCH(QStringList, items);
+        QFETCH(int, current);
+        QFETCH(bool, all);
+        QFETCH(QString, clipboard);
+        MdiChild child;
+        if (side == 1)
+            child.setItems(items, items);
+        else
+            child.setItems({}, items);
+        setCurrent(side == 1 ? child.sourceView : child.translationView, current);
+        if (side == 1)
+            all ? child.copyAll() : child.copy1();
+        else
+            all ? child.copyAll2() : child.copy2();
+        QCOMPARE(QApplication::clipboard()->text(), clipboard);
+    }
+
+    void copyKeyCopiesCurrentSource()
+    {
+        MdiChild child;
+        child.setItems({ "a", "b" }, {});
+        setCurrent(child.sourceView, 1);
+        QKeyEvent copyKey(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(copyKey.matches(QKeySequence::Copy));
+        QApplication::sendEvent(&child, &copyKey);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("b"));
+        QVERIFY(copyKey.isAccepted());
+    }
+
+    void letterCount_data()
+    {
+        QTest::addColumn<int>("textMode");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("editText");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("lists, two items") << 1 << QStringList { "ab", "cd" } << ""
+                                          << "ab\ncd\n";
+        QTest::newRow("lists, empty document") << 1 << QStringList() << ""
+                                               << "";
+        QTest::newRow("lists, one empty item") << 1 << QStringList { "" } << ""
+                                               << "\n";
+        QTest::newRow("running text")
+            << 0 << QStringList { "ab", "cd" } << QString::fromUtf8("你好，") << QString::fromUtf8("你好，");
+    }
+
+    void letterCount()
+    {
+        QFETCH(int, textMode);
+        QFETCH(QStringList, items);
+        QFETCH(QString, editText);
+        QFETCH(QString, expected);
+        AppState::textMode = textMode;
+        MdiChild child;
+        child.setItems(items, {});
+        child.sourceEdit->setPlainText(editText);
+        QCOMPARE(child.currentSourceText(), expected);
+    }
+
+    void inPlaceEditIsKept()
+    {
+        MdiChild child;
+        show(child, { "a", "b", "c" }, { "x", "y", "z" });
+        child.setModified(false);
+
+        child.sourceView->edit(child.sourceModel->index(1));
+        auto *editor = child.sourceView->viewport()->findChild<LineEditorCreator *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("b"));
+        QCOMPARE(editor->parentWidget(), child.sourceView->viewport());
+        QCOMPARE(editor->font().pointSizeF(), child.sourceView->viewport()->font().pointSizeF() + 10);
+        editor->setText(QStringLiteral("edited"));
+        QTest::keyClick(editor, Qt::Key_Return);
+
+        QTRY_COMPARE(child.sources().at(1), QStringLiteral("edited"));
+        QVERIFY(child.isModified());
+        // The next recognised sentence keeps the operator's edit.
+        child.appendSource(QStringLiteral("next"));
+        QCOMPARE(child.sourceModel->stringList(), QStringList({ "a", "edited", "c", "next" }));
+    }
+
+    void unchangedEditIsNoModification()
+    {
+        MdiChild child;
+        show(child, { "a" }, { "x" });
+        child.setModified(false);
+        child.translationView->edit(child.translationModel->index(0));
+        auto *editor = child.translationView->viewport()->findChild<LineEditorCreator *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!child.translationView->viewport()->findChild<LineEditorCreator *>());
+        QVERIFY(!child.isModified());
+    }
+
+    void editedSourceRowTakesNewHeightOnBothSides()
+    {
+        MdiChild child;
+        show(child, { "a", "b" }, { "x", "y" });
+        child.applyFonts(child.font(), child.font(), false, 30);
+        const QString longText = QStringLiteral("many words ").repeated(80);
+        child.sourceModel->setData(child.sourceModel->index(0), longText);
+        const int lines = child.sourceDelegate()->sourceLines(-1, longText);
+        QVERIFY(lines > 1);
+        QTRY_COMPARE(child.sourceView->visualRect(child.sourceModel->index(0)).height(), 30 * lines);
+        QTRY_COMPARE(
+            child.translationView->visualRect(child.translationModel->index(0)).height(), 30 * lines);
+    }
+
+    void itemCommands_data()
+    {
+        QTest::addColumn<QStringList>("translations");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("done");
+        QTest::addColumn<QStringList>("sources");
+        const QStringList all { "x", "y", "z" };
+        QTest::newRow("up on a middle item")
+            << all << 1 << "up" << true << QStringList { "a", " ", "b", "c" };
+        QTest::newRow("up on the last item")
+            << all << 2 << "up" << true << QStringList { "a", "b", " ", "c" };
+        QTest::newRow("up without current item")
+            << all << -1 << "up" << false << QStringList { "a", "b", "c" };
+        QTest::newRow("down on a middle item")
+            << all << 1 << "down" << true << QStringList { "a", "b", " ", "c" };
+        QTest::newRow("down on the last item")
+            << all << 2 << "down" << false << QStringList { "a", "b", "c" };
+        QTest::newRow("down without current item")
+            << all << -1 << "down" << true << QStringList { " ", "a", "b", "c" };
+        QTest::newRow("delete a middle item") << all << 1 << "delete" << true << QStringList { "a", "c" };
+        QTest::newRow("delete without current item")
+            << all << -1 << "delete" << false << QStringList { "a", "b", "c" };
+        QTest::newRow("up where translation is pending")
+            << QStringList { "x" } << 1 << "up" << false << QStringList { "a", "b", "c" };
+        QTest::newRow("down where translation is pending")
+            << QStringList { "x" } << 0 << "down" << false << QStringList { "a", "b", "c" };
+        QTest::newRow("delete where translation is pending")
+            << QStringList { "x", "y" } << 2 << "delete" << false << QStringList { "a", "b", "c" };
+    }
+
+    void itemCommands()
+    {
+        QFETCH(QStringList, translations);
+        QFETCH(int, current);
+        QFETCH(QString, command);
+        QFETCH(bool, done);
+        QFETCH(QStringList, sources);
+        MdiChild child;
+        child.setItems({ "a", "b", "c" }, translations);
+        setCurrent(child.sourceView, current);
+        const bool result = command == QLatin1String("up") ? child.addUp()
+            : command == QLatin1String("down")             ? child.addDown()
+                                                           : child.deleteCurrent();
+        QCOMPARE(result, done);
+        QCOMPARE(child.isModified(), done);
+        QCOMPARE(child.sources(), sources);
+        QCOMPARE(child.sourceModel->stringList(), sources);
+        QCOMPARE(child.translationModel->stringList(), child.translations());
+        if (done) {
+            QCOMPARE(child.translations().size(), translations.size() + sources.size() - 3);
+            QCOMPARE(child.sourceView->currentIndex().row(), -1);
+            QCOMPARE(child.translationView->currentIndex().row(), -1);
+        }
+    }
+
+    void listsAndModelsStayEqual()
+    {
+        MdiChild child;
+        show(child);
+        auto check = [&child](const char *step) {
+            QVERIFY2(child.sourceModel->stringList() == child.sources(), step);
+            QVERIFY2(child.translationModel->stringList() == child.translations(), step);
+        };
+        child.appendSource("a");
+        child.appendSource("b");
+        child.replaceLastSource("b2");
+        check("replace");
+        child.appendSource("provisional");
+        child.removeLastSource();
+        check("remove");
+        child.appendTranslation("x");
+        child.appendTranslation("y");
+        child.replaceTranslation(0, "x2");
+        child.replaceTranslation(2, "ignored");
+        child.replaceTranslation(-1, "ignored");
+        check("translations");
+        // Items arriving from recognition and translation leave the flag to the main window.
+        QVERIFY(!child.isModified());
+        setCurrent(child.sourceView, 1);
+        child.deleteItem();
+        check("delete");
+        QCOMPARE(child.sources(), QStringList({ "a" }));
+        QCOMPARE(child.translations(), QStringList({ "x2" }));
+        QVERIFY(child.isModified());
+    }
+
+    void translationRequests()
+    {
+        MdiChild child;
+        child.setItems({ "a", "b", "c" }, {});
+        QSignalSpy requests(&child, &MdiChild::translationRequested);
+        child.transelItem();
+        QCOMPARE(requests.count(), 0);
+        QVERIFY(!child.isModified());
+
+        setCurrent(child.sourceView, 1);
+        child.transelItem();
+        QCOMPARE(requests.takeFirst(), QVariantList({ 1, QStringLiteral("b") }));
+        QVERIFY(child.isModified());
+
+        child.setModified(false);
+        child.tranallItem();
+        QCOMPARE(requests.count(), 3);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(requests.at(row), QVariantList({ row, child.sources().at(row) }));
+        QVERIFY(child.isModified());
+    }
+
+    void saveAndReadBack()
+    {
+        const QString file = path(QStringLiteral("round.txt"));
+        MdiChild child;
+        child.newFile();
+        child.setItems({ "a", "b", "c" }, { "x", "y" });
+        child.setModified(true);
+        QVERIFY(child.saveFile(file));
+        QVERIFY(!child.isModified());
+        // Saving under another name does not rename the document; the title loses its mark.
+        QCOMPARE(child.windowTitle(), child.currentFile());
+
+        MdiChild reader;
+        reader.newFile();
+        QVERIFY(reader.loadFile(file, false));
+        QCOMPARE(reader.sources(), QStringList({ "a", "b" }));
+        QCOMPARE(reader.translations(), QStringList({ "x", "y" }));
+        QCOMPARE(reader.sourceModel->stringList(), reader.sources());
+        QCOMPARE(reader.currentFile(), file);
+        QCOMPARE(reader.windowTitle(), QStringLiteral("round.txt"));
+        QVERIFY(!reader.isModified());
+
+        // A document read from a file saves to it without asking for a name.
+        reader.appendSource("c");
+        reader.appendTranslation("z");
+        reader.setModified(true);
+        QVERIFY(reader.save());
+        QCOMPARE(ModalAnswer::answeredCount(), 0);
+        DocumentFile::Items items;
+        QString error;
+        QVERIFY(DocumentFile::read(file, false, &items, &error));
+        QCOMPARE(items.sources, QStringList({ "a", "b", "c" }));
+    }
+
+    void readFailure()
+    {
+        MdiChild child;
+        child.newFile();
+        const QString name = child.currentFile();
+        const QString missing = path(QStringLiteral("missing.txt"));
+        ModalAnswer::clickStandard(QMessageBox::Ok);
+        QVERIFY(!child.loadFile(missing, true));
+        QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("MDI"));
+        QVERIFY(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot read file %1:\n").arg(missing)));
+        QCOMPARE(child.currentFile(), name);
+    }
+
+    void writeFailureKeepsDocumentModified()
+    {
+        MdiChild child;
+        child.newFile();
+        child.setItems({ "a" }, { "x" });
+        child.setModified(true);
+        const QString title = child.windowTitle();
+        const QString unwritable = path(QStringLiteral("no/such/folder/doc.txt"));
+        ModalAnswer::clickStandard(QMessageBox::Ok);
+        QVERIFY(!child.saveFile(unwritable));
+        QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("MDI"));
+        QVERIFY(
+            ModalAnswer::lastText().startsWith(QStringLiteral("Cannot write file %1:\n").arg(unwritable)));
+        QVERIFY(child.isModified());
+        QCOMPARE(child.windowTitle(), title);
+    }
+
+    void saveAsAddsTxt()
+    {
+        MdiChild child;
+        child.newFile();
+        child.setItems({ "a" }, { "x" });
+        answerFileDialog(path(QStringLiteral("notes")));
+        QString chosen;
+        QVERIFY(child.saveAs(chosen));
+        QCOMPARE(chosen, path(QStringLiteral("notes.txt")));
+        QCOMPARE(child.currentFile(), chosen);
+        QVERIFY(QFile::exists(chosen));
+        QCOMPARE(child.windowTitle(), QStringLiteral("notes.txt"));
+    }
+
+    void exportProposesCsvAndLeavesDocumentAlone()
+    {
+        MdiChild child;
+        child.newFile();
+        child.setItems({ "a" }, { "x" });
+        child.setModified(true);
+        const QString name = child.currentFile();
+        const QString csv = path(QStringLiteral("export.csv"));
+        QString proposed;
+        answerFileDialog(csv, &proposed);
+        QString chosen;
+        QVERIFY(child.saveAsTabFile(chosen));
+        QCOMPARE(chosen, csv);
+        QVERIFY(proposed.endsWith(QString(name).replace(QStringLiteral(".txt"), QStringLiteral(".csv"))));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("a,x"));
+        QCOMPARE(child.currentFile(), name);
+        QVERIFY(child.isModified());
+    }
+
+    void maybeSave_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<int>("itemsOnDisk");
+        QTest::newRow("Save") << "Save" << true << 2;
+        QTest::newRow("Discard") << "Discard" << true << 1;
+        QTest::newRow("Cancel") << "Cancel" << false << 1;
+    }
+
+    void maybeSave()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, goOn);
+        QFETCH(int, itemsOnDisk);
+        const QString file = path(QStringLiteral("prompt.txt"));
+        {
+            MdiChild writer;
+            writer.setItems({ "a" }, { "x" });
+            QVERIFY(writer.saveFile(file));
+        }
+        MdiChild child;
+        QVERIFY(child.loadFile(file, false));
+        QVERIFY(child.maybeSave());
+        QCOMPARE(ModalAnswer::answeredCount(), 0);
+
+        child.appendSource("b");
+        child.appendTranslation("y");
+        child.setModified(true);
+        ModalAnswer::clickButton(button);
+        QCOMPARE(child.maybeSave(), goOn);
+        QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("Application"));
+        QCOMPARE(ModalAnswer::lastText(),
+            QStringLiteral("'prompt.txt' has been modified.\nDo you want to save your changes?"));
+        DocumentFile::Items items;
+        QString error;
+        QVERIFY(DocumentFile::read(file, false, &items, &error));
+        QCOMPARE(items.sources.size(), itemsOnDisk);
+    }
+
+    void closeAsks()
+    {
+        MdiChild child;
+        show(child, { "a" }, { "x" });
+        child.setModified(true);
+        QSignalSpy closed(&child, &MdiChild::closeChild);
+        ModalAnswer::clickButton(QStringLiteral("Cancel"));
+        QVERIFY(!child.close());
+        QVERIFY(child.isVisible());
+        QCOMPARE(closed.count(), 0);
+
+        // Save on a never-saved document asks for a name; cancelling it keeps the window.
+        ModalAnswer::onNext([](QWidget *box) {
+            ModalAnswer::pressEscape();
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Save)->click();
+        });
+        QVERIFY(!child.close());
+        QTRY_COMPARE(ModalAnswer::answeredCount(), 3);
+        QCOMPARE(closed.count(), 0);
+
+        ModalAnswer::clickButton(QStringLiteral("Discard"));
+        QVERIFY(child.close());
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void continuousText_data()
+    {
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<QStringList>("translations");
+        QTest::addColumn<QString>("sourceSeparator");
+        QTest::addColumn<QString>("translationSeparator");
+        QTest::addColumn<QString>("sourceText");
+        QTest::addColumn<QString>("translationText");
+        const QString fullComma(QChar(0xFF0C));
+        const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
+        QTest::newRow("Chinese speech")
+            << QStringList { "a", "b" } << QStringList { "x", "y" } << fullComma << arabicComma
+            << "a" + fullComma + "b" + fullComma << "x" + arabicComma + "y" + arabicComma;
+        QTest::newRow("Uyghur speech")
+            << QStringList { "a", "b" } << QStringList { "x", "y" } << arabicComma << fullComma
+            << "a" + arabicComma + "b" + arabicComma << "x" + fullComma + "y" + fullComma;
+        QTest::newRow("fewer translations")
+            << QStringList { "a", "b", "c" } << QStringList { "x" } << fullComma << arabicComma
+            << "a" + fullComma << "x" + arabicComma;
+    }
+
+    void continuousText()
+    {
+        QFETCH(QStringList, sources);
+        QFETCH(QStringList, translations);
+        QFETCH(QString, sourceSeparator);
+        QFETCH(QString, translationSeparator);
+        QFETCH(QString, sourceText);
+        QFETCH(QString, translationText);
+        MdiChild child;
+        show(child, sources, translations);
+        child.setModified(true);
+        AppState::textMode = 0;
+        child.rebuildContinuousText(sourceSeparator, translationSeparator);
+        QCOMPARE(AppState::sourceText, sourceText);
+        QCOMPARE(AppState::translationText, translationText);
+        QCOMPARE(child.sourceEdit->toPlainText(), sourceText);
+        QCOMPARE(child.translationEdit->toPlainText(), translationText);
+        QCOMPARE(child.sourceEdit->textCursor().position(), sourceText.size());
+        QCOMPARE(child.translationEdit->textCursor().position(), translationText.size());
+        QVERIFY(child.sourceEdit->isVisible());
+        QVERIFY(!child.sourceView->isVisible());
+        QVERIFY(child.isModified());
+
+        AppState::textMode = 1;
+        child.rebuildContinuousText(sourceSeparator, translationSeparator);
+        QVERIFY(child.sourceView->isVisible());
+        QVERIFY(child.translationView->isVisible());
+        QVERIFY(!child.translationEdit->isVisible());
+        QCOMPARE(AppState::sourceText, sourceText);
+    }
+
+    void fontsPerTextMode()
+    {
+        MdiChild child;
+        QFont chinese(QStringLiteral("WenQuanYi Micro Hei"), 13);
+        QFont uyghur(QStringLiteral("UKIJ Tuz Tom"), 15);
+        child.applyFonts(uyghur, chinese, true, 44);
+        QCOMPARE(child.sourceView->font().family(), uyghur.family());
+        QCOMPARE(child.sourceView->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(child.translationView->font().family(), chinese.family());
+        QCOMPARE(child.translationView->layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(child.sourceDelegate()->lineHeight, 44);
+        QCOMPARE(child.translationDelegate()->lineHeight, 44);
+
+        AppState::textMode = 0;
+        child.applyFonts(chinese, uyghur, false, 50);
+        QCOMPARE(child.sourceEdit->font().family(), chinese.family());
+        QCOMPARE(child.sourceEdit->document()->defaultTextOption().textDirection(), Qt::LeftToRight);
+        QCOMPARE(child.translationEdit->font().family(), uyghur.family());
+        QCOMPARE(child.translationEdit->document()->defaultTextOption().textDirection(), Qt::RightToLeft);
+        QVERIFY(child.translationEdit->document()->defaultTextOption().alignment() & Qt::AlignRight);
+        QCOMPARE(child.sourceDelegate()->lineHeight, 44);
+    }
+};
+
+TOLVANE_TEST_MAIN(TestMdiChild)
+#include "tst_mdichild.moc"
