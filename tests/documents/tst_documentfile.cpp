@@ -80,6 +80,8 @@ private slots:
     void names();
     void readsBadInput_data();
     void readsBadInput();
+    void readsKeptFindings_data();
+    void readsKeptFindings();
     void refusesUnreadable_data();
     void refusesUnreadable();
     void writeReplacesWholeFile();
@@ -334,6 +336,34 @@ void TestDocumentFile::readsBadInput()
     QVERIFY(DocumentFile::read(path, oneItemPerLine, &items, &error));
     QCOMPARE(items.sources, sources);
     QCOMPARE(items.translations.size(), items.sources.size());
+}
+
+// The inputs kept in fuzz/regressions.
+void TestDocumentFile::readsKeptFindings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QStringList>("translations");
+    const QString fffd(QChar::ReplacementCharacter);
+    QTest::newRow("trailing empty pair") << QByteArray("\n\n") << QStringList { "" } << QStringList { "" };
+    QTest::newRow("mark at line start") << QByteArray::fromHex("610aefbbbf620a") << QStringList { "a" }
+                                        << QStringList { QStringLiteral("\uFEFFb") };
+    QTest::newRow("lone surrogates") << QByteArray::fromHex("feffd800000adc00") << QStringList { fffd }
+                                     << QStringList { fffd };
+}
+
+void TestDocumentFile::readsKeptFindings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, sources);
+    QFETCH(QStringList, translations);
+    const QString path = dir.filePath("finding.txt");
+    QVERIFY(writeBytes(path, bytes));
+    DocumentFile::Items items;
+    QString error;
+    QVERIFY(DocumentFile::read(path, false, &items, &error));
+    QCOMPARE(items.sources, sources);
+    QCOMPARE(items.translations, translations);
 }
 
 void TestDocumentFile::refusesUnreadable_data()
