@@ -27,6 +27,27 @@ public:
     {
     }
 
+    // A copy is a fresh event: QEvent's own copy would keep the "posted" mark,
+    // and every copy would then search the thread's event queue when destroyed.
+    RecognitionEvent(const RecognitionEvent &other)
+        : QEvent(other.type())
+        , resultKind(other.resultKind)
+        , entries(other.entries)
+        , resultScore(other.resultScore)
+        , resultText(other.resultText)
+    {
+    }
+
+    RecognitionEvent &operator=(const RecognitionEvent &other)
+    {
+        t = other.t;
+        resultKind = other.resultKind;
+        entries = other.entries;
+        resultScore = other.resultScore;
+        resultText = other.resultText;
+        return *this;
+    }
+
     Kind kind() const { return resultKind; }
     bool hasEntries() const { return entries; }
     quint32 score() const { return resultScore; }

@@ -117,6 +117,8 @@ private:
     QTemporaryDir dir;
     std::unique_ptr<MdiChild> doc;
     Recognition recognition;
+    // Outlives any recording a failed test leaves running until cleanup cancels it.
+    std::unique_ptr<ResultSink> sink;
 };
 
 void tst_Recognition::initTestCase()
@@ -147,6 +149,7 @@ void tst_Recognition::init()
 void tst_Recognition::cleanup()
 {
     Recorder::cancel();
+    sink.reset();
     qunsetenv("TOLVANE_SDK_SCRIPT");
     qunsetenv("TOLVANE_SDK_TRANSCRIPT");
     qunsetenv("TOLVANE_SDK_PACE_MS");
@@ -446,19 +449,19 @@ void tst_Recognition::endToEnd()
     qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(writeFile(QStringLiteral("talk.txt"), sentences)));
     qputenv("TOLVANE_SDK_PACE_MS", "0");
 
-    ResultSink sink;
-    sink.doc = doc.get();
+    sink = std::make_unique<ResultSink>();
+    sink->doc = doc.get();
     SpeechSdk &sdk = SpeechSdk::instance();
     QVERIFY2(sdk.isLoaded() || sdk.load(QCoreApplication::applicationDirPath()), qPrintable(sdk.loadError()));
-    QCOMPARE(sdk.recorderInit("initCapkeys=asr.cloud.freetalk,dataPath=" + dir.path().toUtf8(), &sink), 0);
+    QCOMPARE(sdk.recorderInit("initCapkeys=asr.cloud.freetalk,dataPath=" + dir.path().toUtf8(), sink.get()), 0);
 
     const unsigned before = probe.resultCount();
     QCOMPARE(Recorder::start(), 0);
     // Only the last result settles the document; until then the last item may be provisional.
-    QTRY_COMPARE(sink.queued, sentences);
+    QTRY_COMPARE(sink->queued, sentences);
     QCOMPARE(doc->sources(), sentences);
-    QCOMPARE(unsigned(sink.received), probe.resultCount() - before);
-    QVERIFY(phraseMode ? sink.received > sentences.size() : sink.received == sentences.size());
+    QCOMPARE(unsigned(sink->received), probe.resultCount() - before);
+    QVERIFY(phraseMode ? sink->received > sentences.size() : sink->received == sentences.size());
     QCOMPARE(AppState::lastItemFinal, true);
     const QString running = sentences.join(QChar(0xFF0C)) + QChar(0xFF0C);
     QCOMPARE(doc->sourceEdit->toPlainText(), textMode == 0 ? running : QString());
@@ -479,11 +482,11 @@ void tst_Recognition::floodWhileSaving()
 
     doc->show();
     QVERIFY(QTest::qWaitForWindowExposed(doc.get()));
-    ResultSink sink;
-    sink.doc = doc.get();
+    sink = std::make_unique<ResultSink>();
+    sink->doc = doc.get();
     SpeechSdk &sdk = SpeechSdk::instance();
     QVERIFY2(sdk.isLoaded() || sdk.load(QCoreApplication::applicationDirPath()), qPrintable(sdk.loadError()));
-    QCOMPARE(sdk.recorderInit("initCapkeys=asr.cloud.freetalk,dataPath=" + dir.path().toUtf8(), &sink), 0);
+    QCOMPARE(sdk.recorderInit("initCapkeys=asr.cloud.freetalk,dataPath=" + dir.path().toUtf8(), sink.get()), 0);
 
     // Saves start and end while the results stream in; the first one is under way from the start.
     AppState::savingInProgress = true;
@@ -493,20 +496,20 @@ void tst_Recognition::floodWhileSaving()
     connect(&saver, &QTimer::timeout, this, [&] {
         ++toggles;
         if (AppState::savingInProgress)
-            sink.finishSaving();
+            sink->finishSaving();
         else
             AppState::savingInProgress = true;
     });
     saver.start();
     QCOMPARE(Recorder::start(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(sink.received, count, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(sink->received, count, 60000);
     saver.stop();
-    sink.finishSaving();
+    sink->finishSaving();
 
     QVERIFY(toggles > 1);
-    QVERIFY(sink.deferred > 0);
-    QCOMPARE(sink.queued.size(), count);
-    QCOMPARE(sink.queued, expected);
+    QVERIFY(sink->deferred > 0);
+    QCOMPARE(sink->queued.size(), count);
+    QCOMPARE(sink->queued, expected);
     QCOMPARE(doc->sources(), expected);
     Recorder::cancel();
 }
