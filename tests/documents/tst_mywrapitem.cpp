@@ -196,18 +196,6 @@ private slots:
         QCOMPARE(rowHeight(child.translationView, 0), 20 * lines);
     }
 
-    void hiddenViewRowsTakeBaseSize()
-    {
-        QListView view;
-        QStringListModel model({ QStringLiteral("word ").repeated(100) });
-        view.setModel(&model);
-        MyWrapItem delegate(1, &view, nullptr);
-        QStyleOptionViewItem option;
-        option.font = view.font();
-        option.fontMetrics = view.fontMetrics();
-        QCOMPARE(delegate.sizeHint(option, model.index(0)), QItemDelegate().sizeHint(option, model.index(0)));
-    }
-
     void rowColours()
     {
         AppState::listBackgroundColor = 0xFFFF0000u;

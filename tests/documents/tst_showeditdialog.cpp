@@ -56,17 +56,6 @@ private slots:
         QCOMPARE(dialog.editStyle(), newEditStyle);
         QCOMPARE(dialog.textMode(), newTextMode);
     }
-
-    void optionsDialogShowsGivenValues()
-    {
-        ShowEditDialog dialog(1, 0, nullptr);
-        QStringList checked;
-        for (QRadioButton *button : dialog.findChildren<QRadioButton *>()) {
-            if (button->isChecked())
-                checked << button->text();
-        }
-        QCOMPARE(checked, QStringList({ "Vertical", "Comma separate" }));
-    }
 };
 
 TOLVANE_TEST_MAIN(TestShowEditDialog)
