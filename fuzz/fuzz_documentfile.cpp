@@ -185,8 +185,14 @@ void checkRawItems(const QString &text)
 // read() decodes UTF-8 line by line; it must agree with decoding the whole text first.
 void checkFileReading(const QByteArray &bytes, const QString &text)
 {
-    static const QString path = QDir::temp().filePath(
-        QStringLiteral("fuzz_documentfile-%1.txt").arg(QCoreApplication::applicationPid()));
+    struct InputFile
+    {
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("fuzz_documentfile-%1.txt").arg(QCoreApplication::applicationPid()));
+        ~InputFile() { QFile::remove(path); }
+    };
+    static const InputFile input;
+    const QString &path = input.path;
     QFile file(path);
     check(
         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "cannot write the input file");
