@@ -1,5 +1,7 @@
 #include "speechconfig.h"
 
+#include <QCoreApplication>
+
 #include "app/settings.h"
 
 namespace {
@@ -33,12 +35,12 @@ const SpeechConfig &SpeechConfig::instance()
 
 QByteArray SpeechConfig::dataPath() const
 {
-    return Settings::programDir().toUtf8() + "/data";
+    return QCoreApplication::applicationDirPath().toUtf8() + "/data";
 }
 
 QByteArray SpeechConfig::logPath() const
 {
-    return Settings::programDir().toUtf8() + "/log";
+    return QCoreApplication::applicationDirPath().toUtf8() + "/log";
 }
 
 QString SpeechConfig::shortenedHost(const QString &voiceHost)

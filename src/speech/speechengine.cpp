@@ -1,5 +1,7 @@
 #include "speechengine.h"
 
+#include <QCoreApplication>
+
 #include "speechconfig.h"
 #include "speechsdk.h"
 
@@ -8,10 +10,10 @@
 
 bool SpeechEngine::setUp(QObject *receiver, const Report &report)
 {
-    const QString mainPath = Settings::mainPath();
-    const QString voiceHost = Settings::readString(SettingsKeys::VoiceHost, QString(), mainPath);
-    AppState::translateHostWW = Settings::readString(SettingsKeys::TranslateHostWW, QString(), mainPath);
-    AppState::translateHostCN = Settings::readString(SettingsKeys::TranslateHostCN, QString(), mainPath);
+    // The settings file in use: hosts set under the English interface count too.
+    const QString voiceHost = Settings::readString(SettingsKeys::VoiceHost, QString());
+    AppState::translateHostWW = Settings::readString(SettingsKeys::TranslateHostWW, QString());
+    AppState::translateHostCN = Settings::readString(SettingsKeys::TranslateHostCN, QString());
 
     const SpeechConfig &config = SpeechConfig::instance();
     const QByteArray engineConfig = SpeechConfig::engineConfig(voiceHost, config.logPath());
@@ -19,7 +21,7 @@ bool SpeechEngine::setUp(QObject *receiver, const Report &report)
 
     SpeechSdk &sdk = SpeechSdk::instance();
     if (!sdk.isLoaded())
-        sdk.load(Settings::programDir());
+        sdk.load(libraryDir.isEmpty() ? QCoreApplication::applicationDirPath() : libraryDir);
 
     const int initCode = sdk.init(engineConfig);
     if (initCode != 0) {

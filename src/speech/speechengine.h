@@ -27,4 +27,7 @@ public:
     // Found by the capability check of setUp; -1 until then.
     static inline int capabilityLocal = -1;
     static inline int capabilityKind = -1;
+
+    // Where the SDK libraries are loaded from; empty means beside the executable.
+    static inline QString libraryDir;
 };

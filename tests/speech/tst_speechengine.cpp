@@ -61,6 +61,10 @@ void tst_SpeechEngine::init()
     QVERIFY2(SpeechSdk::instance().isLoaded() || SpeechSdk::instance().load(QCoreApplication::applicationDirPath()),
              qPrintable(SpeechSdk::instance().loadError()));
     SpeechSdk::instance().release();
+    // Mark the stand-in's remembered configurations, so that a set-up that never
+    // reaches the recorder or the player cannot pass on an earlier test's value.
+    SpeechSdk::instance().recorderInit("initCapkeys=unset", &receiver);
+    SpeechSdk::instance().playerInit("initCapkeys=unset");
     reports.clear();
     AppState::recognitionLanguage = 0;
     AppState::voiceHost = QStringLiteral("left over");
@@ -129,7 +133,8 @@ void tst_SpeechEngine::setUpConfigures()
     const QByteArray keys = customEngine
         ? "appKey=" + c.customAppKey() + ",developerKey=" + c.customDeveloperKey() + ",cloudUrl=" + cloudUrl.toUtf8()
         : "appKey=" + c.appKey() + ",developerKey=" + c.developerKey() + ",cloudUrl=" + c.cloudEndpoint();
-    const QByteArray dir = programDir->path().toUtf8();
+    // The SDK's data and log folders lie beside the executable, wherever the settings are.
+    const QByteArray dir = QCoreApplication::applicationDirPath().toUtf8();
     QCOMPARE(probe.sysLastConfig(), keys + ",logfilepath=" + dir + "/log,logfilesize=1024,loglevel=5");
     QCOMPARE(probe.recorderInitConfig(), "initCapkeys=" + recorderKey.toUtf8() + ",dataPath=" + dir + "/data");
     QCOMPARE(probe.playerInitConfig(), "initCapkeys=" + playerKey.toUtf8() + ",dataPath=" + dir + "/data");
@@ -140,11 +145,11 @@ void tst_SpeechEngine::setUpConfigures()
 
 void tst_SpeechEngine::setUpReadsTranslationHosts()
 {
-    Settings::write(SettingsKeys::TranslateHostWW, QStringLiteral("http://ww.example:81"), Settings::mainPath());
-    Settings::write(SettingsKeys::TranslateHostCN, QStringLiteral("\u4e2d.example:82"), Settings::mainPath());
-    // Set-up reads the main file even when another one is current.
+    Settings::write(SettingsKeys::VoiceHost, QStringLiteral("main:1"), Settings::mainPath());
+    // Under the English interface the hosts come from the file in use.
     AppState::settingsPath = programDir->path() + QStringLiteral("/Tolvaneen.ini");
-    Settings::write(SettingsKeys::VoiceHost, QStringLiteral("elsewhere:1"), AppState::settingsPath);
+    Settings::write(SettingsKeys::TranslateHostWW, QStringLiteral("http://ww.example:81"));
+    Settings::write(SettingsKeys::TranslateHostCN, QStringLiteral("\u4e2d.example:82"));
 
     QVERIFY(runSetUp());
     AppState::settingsPath.clear();
@@ -195,7 +200,7 @@ void tst_SpeechEngine::failures()
     QCOMPARE(runSetUp(), expectedResult);
     QCOMPARE(reports, expectedReports);
 
-    const QByteArray dataPath = programDir->path().toUtf8() + "/data";
+    const QByteArray dataPath = QCoreApplication::applicationDirPath().toUtf8() + "/data";
     QCOMPARE(probe.recorderInitConfig().endsWith(dataPath), recorderTried);
     QCOMPARE(probe.playerInitConfig().endsWith(dataPath), playerTried);
     QCOMPARE(probe.sysInitialised(), engineOpen);
@@ -206,8 +211,11 @@ void tst_SpeechEngine::missingLibrary()
     SpeechSdk::instance().unload();
     QVERIFY(!SpeechSdk::instance().isLoaded());
 
-    // The program directory holds no SDK: set-up loads from there and fails like hci_init.
-    QVERIFY(!runSetUp());
+    // The folder holds no SDK: set-up loads from there and fails like hci_init.
+    SpeechEngine::libraryDir = programDir->path();
+    const bool ready = runSetUp();
+    SpeechEngine::libraryDir.clear();
+    QVERIFY(!ready);
     QCOMPARE(reports.size(), 1);
     const QString prefix = QStringLiteral("hci_init return (%1:").arg(int(SpeechSdk::NotLoaded));
     QVERIFY2(reports.first().startsWith(prefix), qPrintable(reports.first()));

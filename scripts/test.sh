@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build, then a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the file-reader fuzzer
+# for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+
+echo "== tests"
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+# Leak checking is off: Qt, fontconfig and the platform plug-ins keep
+# process-lifetime allocations that LeakSanitizer would report.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:halt_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+(cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+
+if [ -x fuzz/run.sh ]; then
+    echo "== fuzzing the document reader"
+    bash fuzz/run.sh "${TOLVANE_FUZZ_SECONDS:-60}"
+fi

@@ -1,0 +1,145 @@
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "documents/mdichild.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+
+class TestLanguage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void switchBackAndForth();
+    void sentenceModeSurvivesSwitch();
+    void modeBoxConnectedOnce();
+    void switchWhileRecordingChangesNothing();
+    void recordingLabelAfterSwitch();
+    void chineseChosenByShortText_data();
+    void chineseChosenByShortText();
+};
+
+void TestLanguage::switchBackAndForth()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    QCOMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    const QString chineseTip = w->saveAct->statusTip();
+
+    w->uiLanguageBox->setCurrentIndex(1);
+    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("&File"));
+    QCOMPARE(w->windowMenu->title(), QStringLiteral("&Window"));
+    QCOMPARE(w->saveAct->text(), QStringLiteral("&Save"));
+    QCOMPARE(w->deleteAct->text(), QStringLiteral("&Delete"));
+    QCOMPARE(w->curLangLabel->text(), QStringLiteral("CurLang"));
+    QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Chinese-->Uygur Translator"));
+    QCOMPARE(w->directionLabel->text(), QStringLiteral("LangCN"));
+    QCOMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
+    QCOMPARE(w->saveAct->statusTip(), chineseTip);
+    QCOMPARE(w->uiLanguageBox->itemText(0), QStringLiteral("中文"));
+    QCOMPARE(Settings::readString(SettingsKeys::UiLang, QString(), Settings::mainPath()), QStringLiteral("1"));
+    QCOMPARE(w->settingsPath(), Settings::englishPath());
+
+    // Later changes go to the English file; the interface language stays in the main one.
+    w->langWWAct->trigger();
+    QCOMPARE(Settings::readString(SettingsKeys::Lang, QString(), Settings::englishPath()), QStringLiteral("1"));
+    QCOMPARE(Settings::readString(SettingsKeys::Lang, QString(), Settings::mainPath()), QString());
+    QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Uygur-->Chinese Translator"));
+
+    w->uiLanguageBox->setCurrentIndex(0);
+    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
+    QCOMPARE(w->settingsPath(), Settings::mainPath());
+    QCOMPARE(Settings::readString(SettingsKeys::UiLang, QString(), Settings::mainPath()), QStringLiteral("0"));
+}
+
+void TestLanguage::sentenceModeSurvivesSwitch()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->modeBox->setCurrentIndex(1);
+    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("0"));
+    w->uiLanguageBox->setCurrentIndex(1);
+    QTRY_COMPARE(w->modeBox->currentText(), QStringLiteral("Sentence Mode"));
+    QVERIFY(!AppState::phraseMode);
+    // Nothing was written to the English file by the rebuild.
+    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QStringLiteral("unset"), Settings::englishPath()),
+             QStringLiteral("unset"));
+    w->uiLanguageBox->setCurrentIndex(0);
+    QTRY_COMPARE(w->modeBox->currentText(), QStringLiteral("整句实时识别"));
+}
+
+void TestLanguage::modeBoxConnectedOnce()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->uiLanguageBox->setCurrentIndex(1);
+    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
+    w->uiLanguageBox->setCurrentIndex(0);
+    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("短语实时识别"));
+    w->uiLanguageBox->setCurrentIndex(1);
+    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
+    // One change writes once; with duplicate connections the second write would
+    // compare against the other language's text and store the opposite mode.
+    w->modeBox->setCurrentIndex(1);
+    QVERIFY(!AppState::phraseMode);
+    w->modeBox->setCurrentIndex(0);
+    QVERIFY(AppState::phraseMode);
+    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("1"));
+}
+
+void TestLanguage::switchWhileRecordingChangesNothing()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    AppState::RecordState = AppState::Recording;
+    w->uiLanguageBox->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    QCOMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    QCOMPARE(w->uiLanguageBox->currentText(), QStringLiteral("English"));
+    QCOMPARE(Settings::readString(SettingsKeys::UiLang, QStringLiteral("unset"), Settings::mainPath()),
+             QStringLiteral("unset"));
+    QCOMPARE(w->settingsPath(), Settings::mainPath());
+    AppState::RecordState = AppState::Idle;
+}
+
+void TestLanguage::recordingLabelAfterSwitch()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->uiLanguageBox->setCurrentIndex(1);
+    QTRY_COMPARE(w->recordStateLabel->text(), QStringLiteral("norecording"));
+    AppState::RecordState = AppState::Recording;
+    w->retranslateUi();
+    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("recording"));
+    AppState::RecordState = AppState::Idle;
+}
+
+void TestLanguage::chineseChosenByShortText_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("fileTitle");
+    QTest::newRow("item text") << QStringLiteral("中文") << QStringLiteral("文件");
+    QTest::newRow("source text") << QStringLiteral("Chinese") << QStringLiteral("文件");
+    QTest::newRow("two letters") << QStringLiteral("cn") << QStringLiteral("文件");
+    QTest::newRow("English") << QStringLiteral("English") << QStringLiteral("&File");
+    QTest::newRow("case differs") << QStringLiteral("chinese") << QStringLiteral("&File");
+}
+
+void TestLanguage::chineseChosenByShortText()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, fileTitle);
+    WindowFixture f;
+    f.window->langChanged(lang);
+    QTRY_COMPARE(f.window->fileMenu->title(), fileTitle);
+}
+
+TOLVANE_TEST_MAIN(TestLanguage)
+#include "tst_language.moc"

@@ -1,0 +1,78 @@
+#include "windowfixture.h"
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "speech/speechsdk.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+}
+
+WindowFixture::WindowFixture(const QByteArray &ini, const QByteArray &englishIni)
+{
+    resetState();
+    QSettings().clear();
+    Settings::setProgramDir(dir.path());
+    if (!ini.isEmpty())
+        writeFile(Settings::mainPath(), ini);
+    if (!englishIni.isEmpty())
+        writeFile(Settings::englishPath(), englishIni);
+    window = new MainWindow;
+    window->show();
+    // The first document's refresh runs 10 ms after start-up and sets the title;
+    // an English start retranslates through a posted language-change event.
+    if (!QTest::qWaitFor([this]() { return window->windowTitle().contains(QLatin1String("-->")); }, 5000))
+        qWarning("WindowFixture: the main window never set its title");
+    QCoreApplication::processEvents();
+}
+
+WindowFixture::~WindowFixture()
+{
+    delete window;
+    SpeechSdk::instance().release();
+    Settings::setProgramDir(QString());
+    resetState();
+}
+
+void WindowFixture::resetState()
+{
+    AppState::phraseMode = true;
+    AppState::scoreThreshold = 100;
+    AppState::editOrientation = 0;
+    AppState::textMode = 1;
+    AppState::recognitionLanguage = 0;
+    AppState::backupDir.clear();
+    AppState::listBackgroundColor = 0xFFDFEBF7u;
+    AppState::listSelectionColor = 0xFF09B5F7u;
+    AppState::pauseMarkChoice = 0;
+    AppState::RecordState = AppState::NoDocument;
+    AppState::exitConfirmed = false;
+    AppState::savingInProgress = false;
+    AppState::voiceHost.clear();
+    AppState::translateHostWW.clear();
+    AppState::translateHostCN.clear();
+    AppState::sourceText.clear();
+    AppState::partialText.clear();
+    AppState::translationText.clear();
+    AppState::sentenceSeparator = QString(QChar(0xFF0C));
+    AppState::lastItemFinal = true;
+    AppState::settingsPath.clear();
+}
+
+QString WindowFixture::mainTitle(const QWidget *window)
+{
+    const QString title = window->windowTitle();
+    const int suffix = title.indexOf(QLatin1String(" - ["));
+    return suffix < 0 ? title : title.left(suffix);
+}
