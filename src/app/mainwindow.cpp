@@ -358,6 +358,8 @@ void MainWindow::createToolBars()
     auto *captions = new QWidget;
     captions->setFixedWidth(80);
     auto *captionLayout = new QVBoxLayout(captions);
+    captionLayout->setContentsMargins(0, 0, 0, 0);
+    captionLayout->setSpacing(0);
     curLangLabel = makeLabel(tr("CurLang"), 80);
     curVoiceLabel = makeLabel(tr("CurVoice"), 80);
     captionLayout->addWidget(curLangLabel);
@@ -366,6 +368,8 @@ void MainWindow::createToolBars()
     auto *values = new QWidget;
     values->setFixedWidth(70);
     auto *valueLayout = new QVBoxLayout(values);
+    valueLayout->setContentsMargins(0, 0, 0, 0);
+    valueLayout->setSpacing(0);
     directionLabel = makeLabel(tr("CN"), 70);
     directionLabel->setStyleSheet(QStringLiteral("color:red;"));
     recordStateLabel = makeLabel(tr("norecording"), 70);
@@ -393,6 +397,10 @@ void MainWindow::createToolBars()
     uiLanguageBox->addItem(tr("English"));
     QToolBar *languageToolBar = addToolBar(tr("Status"));
     languageToolBar->addWidget(uiLanguageBox);
+
+    // Without grip handles all six bars fit the 1024-pixel window, status columns included.
+    for (QToolBar *bar : { fileToolBar, actionToolBar, editToolBar, statusToolBar, realTimeToolBar, languageToolBar })
+        bar->setMovable(false);
     connect(uiLanguageBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { langChanged(uiLanguageBox->itemText(index)); });
 }
