@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
+#include <QFontDatabase>
 
 void initResources()
 {
@@ -16,4 +18,13 @@ void configureApplication(QApplication &app)
     QCoreApplication::addLibraryPath(QStringLiteral("./plugins"));
     QCoreApplication::setApplicationName(QStringLiteral("Tolvane"));
     app.setStyleSheet(QStringLiteral("QGroupBox {  border: 1px solid blue;}"));
+
+    // The settings name "SimSun", which Linux lacks: let fonts that cover
+    // Chinese and Uyghur stand in for it instead of whatever fallback comes first.
+    if (!QFontDatabase().families().contains(QStringLiteral("SimSun"), Qt::CaseInsensitive)) {
+        const QStringList standIns { QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("UKIJ Ekran"),
+                                     QStringLiteral("DejaVu Sans") };
+        QFont::insertSubstitutions(QStringLiteral("SimSun"), standIns);
+        QFont::insertSubstitutions(QStringLiteral("simsun"), standIns);
+    }
 }

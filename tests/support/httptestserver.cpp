@@ -27,13 +27,13 @@ QByteArray reasonPhrase(int status)
 }
 }
 
-HttpTestServer::HttpTestServer(QObject *parent)
+HttpTestServer::HttpTestServer(QObject *parent, quint16 port)
     : QObject(parent)
     , server(new QTcpServer(this))
 {
     handler = [](const Request &) { return Reply { 404, QByteArrayLiteral("no handler"), 0 }; };
     connect(server, &QTcpServer::newConnection, this, &HttpTestServer::acceptConnections);
-    if (!server->listen(QHostAddress::LocalHost, 0))
+    if (!server->listen(QHostAddress::LocalHost, port))
         qFatal("HttpTestServer: cannot listen on 127.0.0.1: %s", qPrintable(server->errorString()));
     listeningPort = server->serverPort();
 }

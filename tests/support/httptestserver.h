@@ -43,8 +43,8 @@ public:
 
     using Handler = std::function<Reply(const Request &)>;
 
-    // Listens at once on a free port; the default handler answers 404.
-    explicit HttpTestServer(QObject *parent = nullptr);
+    // Listens at once on the given port (0: a free one); the default handler answers 404.
+    explicit HttpTestServer(QObject *parent = nullptr, quint16 port = 0);
     ~HttpTestServer() override;
 
     quint16 port() const;

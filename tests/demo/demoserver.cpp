@@ -1,0 +1,64 @@
+// A translation server for demonstrations and screenshots: it answers the
+// program's requests on 127.0.0.1 with the matching line of the other demo
+// transcript, so that recorded demo speech gets a real-looking translation.
+#include "httptestserver.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QTextStream>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+QStringList readLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        qFatal("cannot read %s", qPrintable(path));
+    QStringList lines;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.trimmed().isEmpty())
+            lines << QString::fromUtf8(line.trimmed());
+    }
+    return lines;
+}
+
+QString sentenceOf(const HttpTestServer::Request &request)
+{
+    if (request.method == "POST") {
+        const QList<QByteArray> fields = request.body.split('&');
+        for (const QByteArray &field : fields) {
+            if (field.startsWith("content="))
+                return QUrl::fromPercentEncoding(field.mid(8));
+        }
+        return QString();
+    }
+    const QByteArray target = request.target;
+    const int at = target.indexOf("src_text=");
+    return at < 0 ? QString() : QUrl::fromPercentEncoding(target.mid(at + 9));
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString dataDir = QCoreApplication::applicationDirPath() + QStringLiteral("/data");
+    const QStringList chinese = readLines(dataDir + QStringLiteral("/transcript_cn.txt"));
+    const QStringList uyghur = readLines(dataDir + QStringLiteral("/transcript_ug.txt"));
+    QHash<QString, QString> dictionary;
+    for (int i = 0; i < qMin(chinese.size(), uyghur.size()); ++i) {
+        dictionary.insert(chinese.at(i), uyghur.at(i));
+        dictionary.insert(uyghur.at(i), chinese.at(i));
+    }
+
+    const quint16 port = argc > 1 ? quint16(QByteArray(argv[1]).toUShort()) : 8888;
+    HttpTestServer server(nullptr, port);
+    server.setHandler([&dictionary](const HttpTestServer::Request &request) {
+        const QString sentence = sentenceOf(request).trimmed();
+        return HttpTestServer::Reply { 200, HttpTestServer::translationReply(dictionary.value(sentence, sentence)),
+                                       150 };
+    });
+    QTextStream(stdout) << "Demo translation server on " << server.baseUrl() << Qt::endl;
+    return app.exec();
+}
