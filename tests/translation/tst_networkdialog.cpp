@@ -141,6 +141,7 @@ private slots:
     void windowOpensWithStoredHosts();
     void windowStoresHosts_data();
     void windowStoresHosts();
+    void windowUsesCurrentSettingsFile();
     void newTranslationHostUsedByNextRequest();
     void restartYesEndsProgram();
     void nothingWhileRecording();
@@ -413,6 +414,33 @@ void TestNetworkDialog::windowStoresHosts()
     // Both translation hosts are written on every accept, empty ones too.
     QCOMPARE(Settings::readString(SettingsKeys::TranslateHostWW, absent, file), stored.ww);
     QCOMPARE(Settings::readString(SettingsKeys::TranslateHostCN, absent, file), stored.cn);
+}
+
+void TestNetworkDialog::windowUsesCurrentSettingsFile()
+{
+    // Under the English interface the hosts come from and go to Tolvaneen.ini.
+    WindowFixture f("[action]\nuilang=1\nVoiceHost=main.example\n", "[action]\nVoiceHost=english.example\n");
+    QString shown;
+    ModalAnswer::onNext([&shown](QWidget *modal) {
+        auto *dialog = qobject_cast<NetworkDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        shown = dialog->voiceHostEdit()->text();
+        dialog->translateHostWWEdit()->setText(QStringLiteral("http://ww"));
+        clickButton(dialog, QStringLiteral("OK"));
+    });
+    MessageBoxWatch watch(QStringLiteral("No"));
+    f.window->setNetworkActItem();
+
+    QCOMPARE(shown, QStringLiteral("english.example"));
+    QCOMPARE(watch.boxes.size(), 0);
+    QCOMPARE(Settings::readString(SettingsKeys::TranslateHostWW, QString(), Settings::englishPath()),
+        QStringLiteral("http://ww"));
+    QCOMPARE(Settings::readString(SettingsKeys::TranslateHostWW, QString(), Settings::mainPath()), QString());
+    QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString(), Settings::mainPath()),
+        QStringLiteral("main.example"));
 }
 
 void TestNetworkDialog::newTranslationHostUsedByNextRequest()
