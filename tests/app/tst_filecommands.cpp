@@ -1,0 +1,667 @@
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "documents/mdichild.h"
+#include "documents/myedit.h"
+#include "modalanswer.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+const QByteArray utf8Mark("\xEF\xBB\xBF");
+
+// What a file dialog showed before the test answered it.
+struct DialogSeen
+{
+    bool shown = false;
+    QString title;
+    QString proposed;
+    QString folder;
+    QStringList filters;
+    bool savingFlag = false;
+};
+
+// Answers a file dialog with fileName; an empty name cancels it. With force the
+// dialog's own checks (a missing file, a folder) are passed by.
+void answer(QWidget *modal, const QString &fileName, DialogSeen *seen, bool force)
+{
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    if (!dialog) {
+        qWarning("not a file dialog: %s", modal->metaObject()->className());
+        modal->close();
+        return;
+    }
+    if (seen) {
+        seen->shown = true;
+        seen->title = dialog->windowTitle();
+        seen->proposed = dialog->selectedFiles().value(0);
+        seen->folder = dialog->directory().absolutePath();
+        seen->filters = dialog->nameFilters();
+        seen->savingFlag = AppState::savingInProgress;
+    }
+    if (fileName.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(fileName);
+    // selectFile leaves a focused name field alone.
+    if (auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        nameField->setText(fileName);
+    if (force)
+        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+    else
+        static_cast<QDialog *>(dialog)->accept();
+}
+
+void answerFileDialog(const QString &fileName, DialogSeen *seen = nullptr, bool force = false)
+{
+    ModalAnswer::onNext([fileName, seen, force](QWidget *modal) { answer(modal, fileName, seen, force); });
+}
+
+// The file dialog, then the box that follows it.
+void answerFileDialogThen(const QString &fileName, std::function<void()> scheduleNext, bool force = false)
+{
+    ModalAnswer::onNext([fileName, scheduleNext, force](QWidget *modal) {
+        scheduleNext();
+        answer(modal, fileName, nullptr, force);
+    });
+}
+
+// Runs the main window's open command: the file dialog, then the question.
+void openThroughDialog(MainWindow *w, const QString &fileName, const QString &reply)
+{
+    answerFileDialogThen(fileName, [reply]() { ModalAnswer::clickButton(reply); });
+    w->openAct->trigger();
+}
+
+// Counts and closes every modal dialog shown while it lives.
+class ModalWatch
+{
+public:
+    ModalWatch()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this]() {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ++count;
+                modal->close();
+            }
+        });
+        timer.start();
+    }
+    int count = 0;
+
+private:
+    QTimer timer;
+};
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<cannot read>");
+    return file.readAll();
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage iconImage(const char *resource)
+{
+    return iconImage(QIcon(QLatin1String(resource)));
+}
+}
+
+// The main window's file commands as the operator meets them: the dialogs, the
+// question, the status bar, the title, and what reaches the disk.
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void openReadsItems_data();
+    void openReadsItems();
+    void openInCommaSeparateModeShowsRunningTexts();
+    void openAlreadyOpenFileOnlyActivates();
+    void openCancelledChangesNothing();
+    void openFailure_data();
+    void openFailure();
+    void openWithoutDocumentMakesRecordingPossible();
+    void openRefusedWhileRecording();
+
+    void saveNewDocumentAsksForName();
+    void saveAsNaming_data();
+    void saveAsNaming();
+    void roundTripKeepsItems();
+    void failedSaveAs_data();
+    void failedSaveAs();
+    void failedSaveKeepsOldFile();
+
+    void exportNaming_data();
+    void exportNaming();
+    void exportQuotesFields();
+
+    void autoSaveWritesActiveLists();
+    void autoSaveSilentWhenItCannotWrite();
+    void autoSaveSkipsEmptyDocument();
+};
+
+void TestFileCommands::cleanup()
+{
+    ModalAnswer::reset();
+}
+
+void TestFileCommands::openReadsItems_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QStringList>("translations");
+    QTest::newRow("Yes: pairs") << QStringLiteral("是") << QStringList { "你好", "谢谢" }
+                                << QStringList { "salam", "rehmet" };
+    QTest::newRow("No: one per line") << QStringLiteral("否")
+                                      << QStringList { "你好", "salam", "谢谢", "rehmet" }
+                                      << QStringList { "", "", "", "" };
+}
+
+void TestFileCommands::openReadsItems()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, sources);
+    QFETCH(QStringList, translations);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("texts")));
+    const QString file = f.path(QStringLiteral("texts/talk.txt"));
+    writeBytes(file, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
+    MdiChild *before = w->activeMdiChild();
+
+    openThroughDialog(w, file, answer);
+
+    QCOMPARE(ModalAnswer::answeredCount(), 2);
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
+    QCOMPARE(ModalAnswer::lastText(), QStringLiteral("文件是否包含翻译文本？"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File loaded"));
+    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
+    MdiChild *child = w->activeMdiChild();
+    QVERIFY(child && child != before);
+    QCOMPARE(child->sourceModel->stringList(), sources);
+    QCOMPARE(child->translationModel->stringList(), translations);
+    QCOMPARE(child->sources(), sources);
+    QCOMPARE(child->windowTitle(), QStringLiteral("talk.txt"));
+    QCOMPARE(child->currentFile(), file);
+    QVERIFY(!child->isModified());
+    QCOMPARE(AppState::backupDir, f.path(QStringLiteral("texts")));
+    QCOMPARE(Settings::readString(SettingsKeys::BackupDir, QString()), f.path(QStringLiteral("texts")));
+    QCOMPARE(w->windowTitle(), QStringLiteral("汉-->维翻译 - [talk.txt]"));
+    // The delayed refresh that follows shows the new document's letter count.
+    const int letters = sources.join(QLatin1Char('\n')).size() + 1;
+    QTRY_COMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：%1").arg(letters));
+}
+
+void TestFileCommands::openInCommaSeparateModeShowsRunningTexts()
+{
+    WindowFixture f("[action]\nsetTextMode=0\n");
+    MainWindow *w = f.window;
+    const QString file = f.path(QStringLiteral("talk.txt"));
+    writeBytes(file, QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
+    openThroughDialog(w, file, QStringLiteral("是"));
+    MdiChild *child = w->activeMdiChild();
+    const QString comma(QChar(0xFF0C));
+    const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
+    QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("你好") + comma + QStringLiteral("谢谢") + comma);
+    QCOMPARE(child->translationEdit->toPlainText(),
+             QStringLiteral("salam") + arabicComma + QStringLiteral("rehmet") + arabicComma);
+    QCOMPARE(AppState::translationText, child->translationEdit->toPlainText());
+    QVERIFY(child->sourceEdit->isVisible());
+    QVERIFY(!child->sourceView->isVisible());
+    QVERIFY(!child->isModified());
+}
+
+void TestFileCommands::openAlreadyOpenFileOnlyActivates()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const QString file = f.path(QStringLiteral("talk.txt"));
+    writeBytes(file, QByteArray("a\nx\n"));
+    openThroughDialog(w, file, QStringLiteral("是"));
+    MdiChild *loaded = w->activeMdiChild();
+    w->newFile();
+    QVERIFY(w->activeMdiChild() != loaded);
+    AppState::backupDir = QStringLiteral("/elsewhere");
+    ModalAnswer::reset();
+
+    // A question after the file dialog would be closed and counted.
+    std::unique_ptr<ModalWatch> watch;
+    answerFileDialogThen(file, [&watch]() { watch = std::make_unique<ModalWatch>(); });
+    w->openAct->trigger();
+
+    QVERIFY(watch);
+    QCOMPARE(watch->count, 0);
+    QCOMPARE(w->activeMdiChild(), loaded);
+    QCOMPARE(w->mdiArea->subWindowList().size(), 3);
+    QCOMPARE(AppState::backupDir, f.dir.path());
+}
+
+void TestFileCommands::openCancelledChangesNothing()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    Settings::write(SettingsKeys::BackupDir, f.dir.path());
+    AppState::backupDir = f.dir.path();
+    w->statusBar()->showMessage(QStringLiteral("before"));
+    DialogSeen seen;
+    answerFileDialog(QString(), &seen);
+    w->openAct->trigger();
+    QVERIFY(seen.shown);
+    // The dialog starts in the last used folder and offers text files.
+    QCOMPARE(seen.folder, f.dir.path());
+    QCOMPARE(seen.filters, QStringList { QStringLiteral("*.txt") });
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+}
+
+void TestFileCommands::openFailure_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("missing file") << QStringLiteral("missing.txt") << false;
+    QTest::newRow("folder") << QStringLiteral("folder.txt") << true;
+}
+
+void TestFileCommands::openFailure()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, folder);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const QString file = f.path(name);
+    if (folder)
+        QVERIFY(QDir(f.dir.path()).mkdir(name));
+    MdiChild *before = w->activeMdiChild();
+    w->statusBar()->showMessage(QStringLiteral("before"));
+
+    // Yes to the question, then OK to the error box.
+    answerFileDialogThen(
+        file,
+        []() {
+            ModalAnswer::onNext([](QWidget *question) {
+                ModalAnswer::clickStandard(QMessageBox::Ok);
+                static_cast<QMessageBox *>(question)->button(QMessageBox::Yes)->click();
+            });
+        },
+        true);
+    w->openAct->trigger();
+
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
+    QVERIFY2(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot read file %1:\n").arg(file)),
+             qPrintable(ModalAnswer::lastText()));
+    QVERIFY(ModalAnswer::lastText().endsWith(QLatin1Char('.')));
+    QTRY_COMPARE(w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(w->activeMdiChild(), before);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+    QCOMPARE(AppState::RecordState, int(AppState::Idle));
+}
+
+void TestFileCommands::openWithoutDocumentMakesRecordingPossible()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->mdiArea->closeAllSubWindows();
+    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
+    QCOMPARE(iconImage(w->runAct->icon()), iconImage(":/images/Run1.png"));
+
+    const QString file = f.path(QStringLiteral("talk.txt"));
+    writeBytes(file, QByteArray("a\nx\n"));
+    openThroughDialog(w, file, QStringLiteral("是"));
+
+    QCOMPARE(AppState::RecordState, int(AppState::Idle));
+    QCOMPARE(iconImage(w->runAct->icon()), iconImage(":/images/Run.png"));
+    QCOMPARE(iconImage(w->stopAct->icon()), iconImage(":/images/Stop1.png"));
+    QVERIFY(w->activeMdiChild());
+}
+
+void TestFileCommands::openRefusedWhileRecording()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    AppState::RecordState = AppState::Recording;
+    ModalWatch watch;
+    w->openAct->trigger();
+    QCOMPARE(watch.count, 0);
+    QCOMPARE(w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+}
+
+void TestFileCommands::saveNewDocumentAsksForName()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    const QString untitled = child->currentFile();
+    child->setItems({ "你好", "谢谢" }, { "salam", "rehmet" });
+    child->setModified(true);
+
+    DialogSeen seen;
+    answerFileDialog(f.path(QStringLiteral("notes")), &seen);
+    w->saveAct->trigger();
+
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("保存为"));
+    QCOMPARE(QFileInfo(seen.proposed).fileName(), untitled);
+    QVERIFY(seen.savingFlag);
+    QVERIFY(!AppState::savingInProgress);
+    const QString saved = f.path(QStringLiteral("notes.txt"));
+    QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(child->currentFile(), saved);
+    QCOMPARE(child->windowTitle(), QStringLiteral("notes.txt"));
+    QVERIFY(!child->isModified());
+    // Save does not move the open dialog's folder.
+    QCOMPARE(AppState::backupDir, QString());
+
+    // Named now: the next save writes without asking.
+    ModalAnswer::reset();
+    child->appendSource(QStringLiteral("再见"));
+    child->appendTranslation(QStringLiteral("xosh"));
+    w->saveAct->trigger();
+    QCOMPARE(ModalAnswer::answeredCount(), 0);
+    QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));
+}
+
+void TestFileCommands::saveAsNaming_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << QStringLiteral("notes") << QStringLiteral("notes.txt");
+    QTest::newRow("upper case") << QStringLiteral("notes.TXT") << QStringLiteral("notes.TXT.txt");
+    QTest::newRow(".txt inside") << QStringLiteral("a.txt.bak") << QStringLiteral("a.txt.bak");
+    QTest::newRow(".txt") << QStringLiteral("b.txt") << QStringLiteral("b.txt");
+}
+
+void TestFileCommands::saveAsNaming()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("out")));
+    MdiChild *child = w->activeMdiChild();
+    child->setItems({ "a" }, { "x" });
+
+    answerFileDialog(f.path(QStringLiteral("out/") + typed));
+    w->saveAsAct->trigger();
+
+    const QString saved = f.path(QStringLiteral("out/") + written);
+    QCOMPARE(QDir(f.path(QStringLiteral("out"))).entryList(QDir::Files), QStringList { written });
+    QCOMPARE(readBytes(saved), utf8Mark + QByteArray("a\nx\n"));
+    QCOMPARE(child->currentFile(), saved);
+    QCOMPARE(child->windowTitle(), written);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(AppState::backupDir, f.path(QStringLiteral("out")));
+    QCOMPARE(Settings::readString(SettingsKeys::BackupDir, QString()), f.path(QStringLiteral("out")));
+}
+
+void TestFileCommands::roundTripKeepsItems()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    // A blank item as "Add Up" leaves it, an empty source, blanks around a text.
+    child->setItems({ "一", " ", "", "  二  ", "三" }, { "x", " ", "y", " z ", "" });
+    const QString file = f.path(QStringLiteral("round.txt"));
+    answerFileDialog(file);
+    w->saveAsAct->trigger();
+    QVERIFY(!child->isModified());
+    w->mdiArea->closeActiveSubWindow();
+    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+
+    openThroughDialog(w, file, QStringLiteral("是"));
+    MdiChild *read = w->activeMdiChild();
+    QVERIFY(read);
+    QCOMPARE(read->sources(), QStringList({ "一", "", "", "二", "三" }));
+    QCOMPARE(read->translations(), QStringList({ "x", "", "y", "z", "" }));
+}
+
+void TestFileCommands::failedSaveAs_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("makeFolder");
+    QTest::newRow("folder that does not exist") << QStringLiteral("no/such/notes.txt") << false;
+    QTest::newRow("name of a folder") << QStringLiteral("taken.txt") << true;
+}
+
+void TestFileCommands::failedSaveAs()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, makeFolder);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const QString chosen = f.path(target);
+    if (makeFolder) {
+        QVERIFY(QDir(f.dir.path()).mkpath(target + QStringLiteral("/inside")));
+        writeBytes(chosen + QStringLiteral("/inside/keep.txt"), "kept");
+    }
+    MdiChild *child = w->activeMdiChild();
+    const QString title = child->windowTitle();
+    child->setItems({ "a" }, { "x" });
+    child->setModified(true);
+    w->statusBar()->showMessage(QStringLiteral("before"));
+
+    answerFileDialogThen(chosen, []() { ModalAnswer::clickStandard(QMessageBox::Ok); }, true);
+    w->saveAsAct->trigger();
+
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
+    const QString prefix = QStringLiteral("Cannot write file %1:\n").arg(chosen);
+    QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
+    // The reason is the system's, not empty.
+    QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
+    QVERIFY(child->isModified());
+    QCOMPARE(child->windowTitle(), title);
+    QCOMPARE(child->currentFile(), chosen);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+    QCOMPARE(AppState::backupDir, QString());
+    QVERIFY(!AppState::savingInProgress);
+    if (makeFolder)
+        QCOMPARE(readBytes(chosen + QStringLiteral("/inside/keep.txt")), QByteArray("kept"));
+    else
+        QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("no"))));
+
+    // Still never saved: Save asks for a name again.
+    ModalAnswer::reset();
+    answerFileDialog(f.path(QStringLiteral("second.txt")));
+    w->saveAct->trigger();
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(readBytes(f.path(QStringLiteral("second.txt"))), utf8Mark + QByteArray("a\nx\n"));
+    QVERIFY(!child->isModified());
+}
+
+void TestFileCommands::failedSaveKeepsOldFile()
+{
+#ifdef Q_OS_UNIX
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const QString file = f.path(QStringLiteral("talk.txt"));
+    const QByteArray old = utf8Mark + QByteArray("a\nx\n");
+    writeBytes(file, old);
+    openThroughDialog(w, file, QStringLiteral("是"));
+    MdiChild *child = w->activeMdiChild();
+    child->appendSource(QString(200000, QLatin1Char('b')));
+    child->appendTranslation(QStringLiteral("y"));
+    child->setModified(true);
+    QTRY_VERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("总字数：")));
+    w->statusBar()->showMessage(QStringLiteral("before"));
+
+    // A file size limit makes the write fail part-way, as a full disk would.
+    struct rlimit saved;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    ModalAnswer::clickStandard(QMessageBox::Ok);
+    w->saveAct->trigger();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
+    QVERIFY2(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot write file %1:\n").arg(file)),
+             qPrintable(ModalAnswer::lastText()));
+    QCOMPARE(readBytes(file), old);
+    QCOMPARE(QDir(f.dir.path()).entryList({ QStringLiteral("talk.txt*") }, QDir::Files),
+             QStringList { QStringLiteral("talk.txt") });
+    QVERIFY(child->isModified());
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestFileCommands::exportNaming_data()
+{
+    QTest::addColumn<QString>("documentFile");
+    QTest::addColumn<QString>("proposal");
+    QTest::newRow("talk.txt") << QStringLiteral("talk.txt") << QStringLiteral("talk.csv");
+    QTest::newRow("no .txt") << QStringLiteral("minutes") << QStringLiteral("minutes.csv");
+    QTest::newRow("new document") << QString() << QString();
+}
+
+void TestFileCommands::exportNaming()
+{
+    QFETCH(QString, documentFile);
+    QFETCH(QString, proposal);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    if (documentFile.isEmpty()) {
+        child->setItems({ "a" }, { "x" });
+        proposal = QString(child->currentFile()).replace(QStringLiteral(".txt"), QStringLiteral(".csv"));
+    } else {
+        writeBytes(f.path(documentFile), QByteArray("a\nx\n"));
+        openThroughDialog(w, f.path(documentFile), QStringLiteral("是"));
+        child = w->activeMdiChild();
+        proposal = f.path(proposal);
+    }
+    child->setModified(true);
+    const QString name = child->currentFile();
+    const QString title = child->windowTitle();
+    const QString backupDir = AppState::backupDir;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sheets")));
+    const QString csv = f.path(QStringLiteral("sheets/out.csv"));
+
+    DialogSeen seen;
+    answerFileDialog(csv, &seen);
+    w->saveAsTabAct->trigger();
+
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("保存为"));
+    QCOMPARE(seen.filters, QStringList { QStringLiteral("*.csv") });
+    if (documentFile.isEmpty())
+        QCOMPARE(QFileInfo(seen.proposed).fileName(), proposal);
+    else
+        QCOMPARE(seen.proposed, proposal);
+    QVERIFY(seen.savingFlag);
+    QCOMPARE(readBytes(csv), utf8Mark + QByteArray("a,x\n"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(child->currentFile(), name);
+    QCOMPARE(child->windowTitle(), title);
+    QVERIFY(child->isModified());
+    QCOMPARE(AppState::backupDir, backupDir);
+}
+
+void TestFileCommands::exportQuotesFields()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    // Three items, the last one not yet translated: it is left out.
+    child->setItems({ "a,b", "他说\"好\"", "plain", "pending" }, { "c", "two\rlines", "ok" });
+    const QString csv = f.path(QStringLiteral("out.csv"));
+    answerFileDialog(csv);
+    w->saveAsTabAct->trigger();
+    QCOMPARE(readBytes(csv), utf8Mark + QByteArray("\"a,b\",c\n\"他说\"\"好\"\"\",\"two\rlines\"\nplain,ok\n"));
+}
+
+void TestFileCommands::autoSaveWritesActiveLists()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *first = w->activeMdiChild();
+    first->setItems({ "other" }, { "document" });
+    w->newFile();
+    MdiChild *child = w->activeMdiChild();
+    child->setItems({ "你好", "谢谢", "pending" }, { "salam", "rehmet" });
+    const QString title = child->windowTitle();
+    const QString temp = f.path(QStringLiteral("file/tempfile.txt"));
+    QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("file"))));
+
+    w->autoSaveTimer->start(1);
+    QTRY_VERIFY(QFileInfo::exists(temp));
+    w->autoSaveTimer->stop();
+
+    QCOMPARE(readBytes(temp), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
+    QCOMPARE(child->windowTitle(), title);
+    QVERIFY(!child->isModified());
+    QCOMPARE(ModalAnswer::answeredCount(), 0);
+}
+
+void TestFileCommands::autoSaveSilentWhenItCannotWrite()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    writeBytes(f.path(QStringLiteral("file")), "not a folder");
+    w->activeMdiChild()->setItems({ "a" }, { "x" });
+    ModalWatch watch;
+    w->MyTimerSlot();
+    QCOMPARE(watch.count, 0);
+    QCOMPARE(readBytes(f.path(QStringLiteral("file"))), QByteArray("not a folder"));
+}
+
+void TestFileCommands::autoSaveSkipsEmptyDocument()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    // Translations without sources are nothing to keep.
+    child->setItems({}, { "x" });
+    w->MyTimerSlot();
+    QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("file"))));
+
+    w->mdiArea->closeAllSubWindows();
+    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    w->MyTimerSlot();
+    QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("file"))));
+}
+
+TOLVANE_TEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
