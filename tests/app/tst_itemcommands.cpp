@@ -1,0 +1,302 @@
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "documents/mdichild.h"
+#include "modalanswer.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QListView>
+#include <QMdiArea>
+#include <QMenu>
+#include <QStatusBar>
+
+namespace {
+const QStringList threeSources { "你好", "谢谢", "再见" };
+const QStringList threeTranslations { "salam", "rehmet", "xosh" };
+
+// A document with items, shown and laid out, and a current source item (-1: none).
+MdiChild *prepare(MainWindow *w, const QStringList &sources, const QStringList &translations, int current)
+{
+    MdiChild *child = w->activeMdiChild();
+    child->setItems(sources, translations);
+    if (current >= 0)
+        child->sourceView->setCurrentIndex(child->sourceModel->index(current));
+    child->setModified(false);
+    w->statusBar()->showMessage(QStringLiteral("before"));
+    return child;
+}
+
+QAction *commandAction(MainWindow *w, const QString &command)
+{
+    if (command == QLatin1String("up"))
+        return w->addUpAct;
+    if (command == QLatin1String("down"))
+        return w->addDownAct;
+    return w->deleteAct;
+}
+
+// The context-menu entry of the source list that runs the same command.
+QAction *menuEntry(QMenu *menu, const QString &command)
+{
+    const QString text = command == QLatin1String("up")     ? QStringLiteral("上边添加")
+                       : command == QLatin1String("down") ? QStringLiteral("下边添加")
+                                                          : QStringLiteral("删除当前选项");
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+int letterCount(const QStringList &sources)
+{
+    int count = 0;
+    for (const QString &s : sources)
+        count += s.size() + 1;
+    return count;
+}
+}
+
+// Add Up, Add Down and Delete, from the main window and from the context menu.
+class TestItemCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void refusals_data();
+    void refusals();
+
+    void mainWindowCommands_data();
+    void mainWindowCommands();
+    void secondAddUpNeedsAnotherClick();
+    void clickedItemIsTheCurrentOne();
+
+    void contextMenuCommands_data();
+    void contextMenuCommands();
+};
+
+void TestItemCommands::cleanup()
+{
+    ModalAnswer::reset();
+}
+
+void TestItemCommands::refusals_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<bool>("noWindow");
+    QTest::addColumn<int>("textMode");
+    QTest::addColumn<bool>("items");
+    QTest::addColumn<QString>("message");
+
+    const QString stopFirst = QStringLiteral("请先停止录音");
+    const QString noWindow = QStringLiteral("没有活动窗口");
+    const QString switchMode = QStringLiteral("请先把显示方式切换到每句显示为一行");
+    const QString noItems = QStringLiteral("没有内容");
+    for (const char *command : { "up", "down", "delete" }) {
+        const QString c = QLatin1String(command);
+        // Each row also breaks every later check, so the order shows.
+        QTest::addRow("%s: recording", command) << c << true << false << 0 << false << stopFirst;
+        QTest::addRow("%s: recording, items", command) << c << true << false << 1 << true << stopFirst;
+        QTest::addRow("%s: recording, no window", command) << c << true << true << 0 << false << stopFirst;
+        QTest::addRow("%s: no window", command) << c << false << true << 0 << false << noWindow;
+        QTest::addRow("%s: comma separate", command) << c << false << false << 0 << false << switchMode;
+        QTest::addRow("%s: comma separate, items", command) << c << false << false << 0 << true << switchMode;
+        QTest::addRow("%s: no items", command) << c << false << false << 1 << false << noItems;
+    }
+}
+
+void TestItemCommands::refusals()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, recording);
+    QFETCH(bool, noWindow);
+    QFETCH(int, textMode);
+    QFETCH(bool, items);
+    QFETCH(QString, message);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const QStringList sources = items ? threeSources : QStringList();
+    const QStringList translations = items ? threeTranslations : QStringList();
+    MdiChild *child = prepare(w, sources, translations, items ? 1 : -1);
+    if (noWindow) {
+        w->mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+        child = nullptr;
+    }
+    if (recording)
+        AppState::RecordState = AppState::Recording;
+    AppState::textMode = textMode;
+
+    ModalAnswer::clickStandard(QMessageBox::Ok);
+    commandAction(w, command)->trigger();
+
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
+    QCOMPARE(ModalAnswer::lastText(), message);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+    if (child) {
+        QCOMPARE(child->sources(), sources);
+        QCOMPARE(child->translations(), translations);
+        QCOMPARE(child->sourceModel->stringList(), sources);
+        QVERIFY(!child->isModified());
+        QCOMPARE(child->sourceView->currentIndex().row(), items ? 1 : -1);
+    }
+}
+
+void TestItemCommands::mainWindowCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("translations");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QStringList>("translationsAfter");
+
+    const QStringList &t = threeTranslations;
+    const QStringList unchanged = threeSources;
+    QTest::newRow("up on a middle item") << "up" << t << 1 << QStringList { "你好", " ", "谢谢", "再见" }
+                                         << QStringList { "salam", " ", "rehmet", "xosh" };
+    QTest::newRow("up on the last item") << "up" << t << 2 << QStringList { "你好", "谢谢", " ", "再见" }
+                                         << QStringList { "salam", "rehmet", " ", "xosh" };
+    QTest::newRow("up without current item") << "up" << t << -1 << unchanged << t;
+    QTest::newRow("down on the first item") << "down" << t << 0 << QStringList { "你好", " ", "谢谢", "再见" }
+                                            << QStringList { "salam", " ", "rehmet", "xosh" };
+    QTest::newRow("down on the last item") << "down" << t << 2 << unchanged << t;
+    QTest::newRow("down without current item") << "down" << t << -1 << QStringList { " ", "你好", "谢谢", "再见" }
+                                               << QStringList { " ", "salam", "rehmet", "xosh" };
+    QTest::newRow("delete a middle item") << "delete" << t << 1 << QStringList { "你好", "再见" }
+                                          << QStringList { "salam", "xosh" };
+    QTest::newRow("delete the last item") << "delete" << t << 2 << QStringList { "你好", "谢谢" }
+                                          << QStringList { "salam", "rehmet" };
+    QTest::newRow("delete without current item") << "delete" << t << -1 << unchanged << t;
+
+    // Translations still on their way: rows at or after the translation count stay.
+    const QStringList pending { "salam" };
+    QTest::newRow("up, translation pending") << "up" << pending << 1 << unchanged << pending;
+    QTest::newRow("down, translation pending") << "down" << pending << 0 << unchanged << pending;
+    QTest::newRow("delete, translation pending") << "delete" << pending << 1 << unchanged << pending;
+    QTest::newRow("up, translated row") << "up" << pending << 0 << QStringList { " ", "你好", "谢谢", "再见" }
+                                        << QStringList { " ", "salam" };
+    QTest::newRow("delete, translated row") << "delete" << pending << 0 << QStringList { "谢谢", "再见" }
+                                            << QStringList();
+}
+
+void TestItemCommands::mainWindowCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, translations);
+    QFETCH(int, current);
+    QFETCH(QStringList, sources);
+    QFETCH(QStringList, translationsAfter);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = prepare(w, threeSources, translations, current);
+    const bool changes = sources != threeSources;
+
+    commandAction(w, command)->trigger();
+
+    QCOMPARE(ModalAnswer::answeredCount(), 0);
+    QCOMPARE(child->sources(), sources);
+    QCOMPARE(child->translations(), translationsAfter);
+    QCOMPARE(child->sourceModel->stringList(), sources);
+    QCOMPARE(child->translationModel->stringList(), translationsAfter);
+    QCOMPARE(child->isModified(), changes);
+    if (changes) {
+        QCOMPARE(child->sourceView->currentIndex().row(), -1);
+        QCOMPARE(child->translationView->currentIndex().row(), -1);
+    }
+    // Only deleting refreshes the letter count, whether or not it removed anything.
+    const QString status = command == QLatin1String("delete")
+        ? QStringLiteral("总字数：%1").arg(letterCount(sources))
+        : QStringLiteral("before");
+    QCOMPARE(w->statusBar()->currentMessage(), status);
+}
+
+void TestItemCommands::secondAddUpNeedsAnotherClick()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = prepare(w, threeSources, threeTranslations, 1);
+    w->addUpAct->trigger();
+    w->addUpAct->trigger();
+    QCOMPARE(child->sources(), QStringList({ "你好", " ", "谢谢", "再见" }));
+    child->sourceView->setCurrentIndex(child->sourceModel->index(0));
+    w->deleteAct->trigger();
+    w->deleteAct->trigger();
+    QCOMPARE(child->sources(), QStringList({ " ", "谢谢", "再见" }));
+    QCOMPARE(child->translations(), QStringList({ " ", "rehmet", "xosh" }));
+}
+
+void TestItemCommands::clickedItemIsTheCurrentOne()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = prepare(w, threeSources, threeTranslations, -1);
+    const QModelIndex last = child->sourceModel->index(2);
+    QTRY_VERIFY(child->sourceView->visualRect(last).isValid());
+    QTest::mouseClick(child->sourceView->viewport(), Qt::LeftButton, {},
+                      child->sourceView->visualRect(last).center());
+    QCOMPARE(child->sourceView->currentIndex().row(), 2);
+    w->deleteAct->trigger();
+    QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
+    QCOMPARE(child->translations(), QStringList({ "salam", "rehmet" }));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：6"));
+}
+
+void TestItemCommands::contextMenuCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<QStringList>("translations");
+    QTest::addColumn<QStringList>("sources");
+
+    const QStringList &t = threeTranslations;
+    for (bool recording : { false, true }) {
+        const char *state = recording ? "recording" : "idle";
+        QTest::addRow("up, %s", state) << "up" << recording << t << QStringList { "你好", " ", "谢谢", "再见" };
+        QTest::addRow("down, %s", state) << "down" << recording << t << QStringList { "你好", "谢谢", " ", "再见" };
+        QTest::addRow("delete, %s", state) << "delete" << recording << t << QStringList { "你好", "再见" };
+        QTest::addRow("up, pending, %s", state) << "up" << recording << QStringList { "salam" } << threeSources;
+        QTest::addRow("delete, pending, %s", state) << "delete" << recording << QStringList { "salam" }
+                                                    << threeSources;
+    }
+    QTest::newRow("down on the last row") << "down-last" << false << t << threeSources;
+}
+
+void TestItemCommands::contextMenuCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, recording);
+    QFETCH(QStringList, translations);
+    QFETCH(QStringList, sources);
+    WindowFixture f;
+    MainWindow *w = f.window;
+    const bool onLast = command == QLatin1String("down-last");
+    if (onLast)
+        command = QStringLiteral("down");
+    MdiChild *child = prepare(w, threeSources, translations, onLast ? 2 : 1);
+    if (recording)
+        AppState::RecordState = AppState::Recording;
+
+    QMenu *menu = child->createSourceMenu();
+    QAction *entry = menuEntry(menu, command);
+    QVERIFY(entry);
+    entry->trigger();
+    delete menu;
+
+    QCOMPARE(ModalAnswer::answeredCount(), 0);
+    QCOMPARE(child->sources(), sources);
+    QCOMPARE(child->sourceModel->stringList(), sources);
+    QCOMPARE(child->translationModel->stringList(), child->translations());
+    QCOMPARE(child->translations().size(), translations.size() + sources.size() - threeSources.size());
+    QCOMPARE(child->isModified(), sources != threeSources);
+    // The document window's own commands leave the status bar to the main window.
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+    QCOMPARE(AppState::RecordState, int(recording ? AppState::Recording : AppState::Idle));
+}
+
+TOLVANE_TEST_MAIN(TestItemCommands)
+#include "tst_itemcommands.moc"
