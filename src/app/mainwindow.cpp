@@ -142,6 +142,11 @@ MainWindow::~MainWindow()
     settings.setValue(QLatin1String(SettingsKeys::MainSize), size());
     delete windowMapper;
     windowMapper = nullptr;
+    // The document area and the documents outlive this destructor's body; their
+    // last signals must not reach a window that is already half destroyed.
+    disconnect(mdiArea, nullptr, this, nullptr);
+    for (MdiChild *document : documents())
+        disconnect(document, nullptr, this, nullptr);
     // The SDK's threads post to this window: stop them before it goes away.
     Recorder::cancel();
     ReadAloud::stopPlayer();
@@ -325,6 +330,8 @@ void MainWindow::createMenus()
 
 void MainWindow::createToolBars()
 {
+    AppState::pauseMarkChoice = Settings::readInt(SettingsKeys::PauseMark, QStringLiteral("0"));
+
     const QSize iconSize(48, 48);
     QToolBar *fileToolBar = addToolBar(tr("File"));
     fileToolBar->setIconSize(iconSize);
@@ -440,10 +447,17 @@ MdiChild *MainWindow::activeMdiChild() const
 QMdiSubWindow *MainWindow::findMdiChild(const QString &fileName) const
 {
     const QString canonicalFilePath = QFileInfo(fileName).canonicalFilePath();
+    if (canonicalFilePath.isEmpty())
+        return nullptr;
     const auto windows = mdiArea->subWindowList();
     for (QMdiSubWindow *window : windows) {
         auto *child = qobject_cast<MdiChild *>(window->widget());
-        if (child && child->currentFile() == canonicalFilePath)
+        if (!child)
+            continue;
+        // Documents keep the name they were opened with, and a linked folder gives a file
+        // a second name; untitled names are relative and name no file.
+        const QFileInfo current(child->currentFile());
+        if (current.isAbsolute() && current.canonicalFilePath() == canonicalFilePath)
             return window;
     }
     return nullptr;

@@ -1,0 +1,654 @@
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "documents/mdichild.h"
+#include "documents/myedit.h"
+#include "httptestserver.h"
+#include "modalanswer.h"
+#include "speech/recognitionevent.h"
+#include "speech/speechsdk.h"
+#include "../speech/standinprobe.h"
+#include "testmain.h"
+#include "windowfixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+const QStringList chineseSpeech{ QStringLiteral("今天天气很好"), QStringLiteral("我们去公园散步") };
+const QStringList uyghurSpeech{ QStringLiteral("بۈگۈن ھاۋا ياخشى"), QStringLiteral("بىز باغچىغا بارايلى") };
+const QString fullwidthComma(QChar(0xFF0C));
+const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage resourceImage(const QString &path)
+{
+    return iconImage(QIcon(path));
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QString sentText(const HttpTestServer::Request &request)
+{
+    for (const QByteArray &field : request.body.split('&')) {
+        if (field.startsWith("content="))
+            return QString::fromUtf8(QByteArray::fromPercentEncoding(field.mid(8)));
+    }
+    return QString();
+}
+
+HttpTestServer::Reply echo(const HttpTestServer::Request &request)
+{
+    return { 200, HttpTestServer::translationReply(QStringLiteral("T:") + sentText(request)), 0 };
+}
+
+QStringList translated(const QStringList &sentences)
+{
+    QStringList list;
+    for (const QString &s : sentences)
+        list << QStringLiteral("T:") + s;
+    return list;
+}
+
+// What a recognition handler posts for one sentence-mode result.
+void postSentence(MainWindow *w, const QString &text)
+{
+    QCoreApplication::postEvent(w, new RecognitionEvent(RecognitionEvent::Final, true, 500, text.toUtf8()));
+    QCoreApplication::sendPostedEvents(w, RecognitionEvent::FinalType);
+}
+
+void clickText(QWidget *dialog, const QString &text)
+{
+    for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>()) {
+        if (b->text().remove(QLatin1Char('&')) == text) {
+            b->click();
+            return;
+        }
+    }
+    qWarning("no button '%s'", qPrintable(text));
+}
+}
+
+class TestRecording : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void recordCommands_data();
+    void recordCommands();
+    void startFailure();
+    void recordTranscript_data();
+    void recordTranscript();
+    void newDocumentWhileRecording();
+    void languageSwitchWhileRecording();
+    void separatorFromPauseMark_data();
+    void separatorFromPauseMark();
+    void pauseMarkChangeWaitsForNextStart();
+    void closeLastDocumentWhileRecording();
+    void destroyWindowWhileRecording();
+    void resultDuringSaveAppliedAfter();
+
+    void readAloud_data();
+    void readAloud();
+    void nothingToRead_data();
+    void nothingToRead();
+    void playAgainStops();
+    void destroyWindowWhileReading();
+
+private:
+    void useTranscript(const QStringList &sentences);
+
+    StandinProbe probe;
+    QTemporaryDir dir;
+};
+
+void TestRecording::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(probe.load());
+}
+
+void TestRecording::init()
+{
+    // A silent microphone unless a test gives it something to say.
+    useTranscript({});
+    qunsetenv("TOLVANE_SDK_SCRIPT");
+    qunsetenv("TOLVANE_SDK_FAIL_RECORDER_START");
+    qputenv("TOLVANE_SDK_PACE_MS", "0");
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.05");
+    ModalAnswer::reset();
+}
+
+void TestRecording::cleanup()
+{
+    SpeechSdk::setPlayState(0);
+}
+
+void TestRecording::useTranscript(const QStringList &sentences)
+{
+    const QString path = dir.filePath(QStringLiteral("transcript.txt"));
+    writeFile(path, sentences.join(QLatin1Char('\n')).toUtf8());
+    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(path));
+}
+
+void TestRecording::recordCommands_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("record");
+    QTest::addColumn<bool>("acts");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<QString>("runIcon");
+    QTest::addColumn<QString>("stopIcon");
+    QTest::addColumn<QString>("label");
+
+    const QString run(QStringLiteral(":/images/Run.png"));
+    const QString run1(QStringLiteral(":/images/Run1.png"));
+    const QString stop(QStringLiteral(":/images/Stop.png"));
+    const QString stop1(QStringLiteral(":/images/Stop1.png"));
+    const QString recording(QStringLiteral("正在录音..."));
+    const QString idle(QStringLiteral("未开始"));
+    const int none = AppState::NoDocument;
+    const int i = AppState::Idle;
+    const int r = AppState::Recording;
+
+    QTest::newRow("no document: Record") << none << true << false << none << run1 << stop1 << QString();
+    QTest::newRow("no document: Stop") << none << false << false << none << run1 << stop1 << QString();
+    QTest::newRow("idle: Record") << i << true << true << r << run1 << stop << recording;
+    QTest::newRow("idle: Stop") << i << false << false << i << run << stop1 << QString();
+    QTest::newRow("recording: Record") << r << true << false << r << run1 << stop << QString();
+    QTest::newRow("recording: Stop") << r << false << true << i << run << stop1 << idle;
+}
+
+void TestRecording::recordCommands()
+{
+    QFETCH(int, before);
+    QFETCH(bool, record);
+    QFETCH(bool, acts);
+    QFETCH(int, after);
+    QFETCH(QString, runIcon);
+    QFETCH(QString, stopIcon);
+    QFETCH(QString, label);
+
+    WindowFixture f;
+    MainWindow *w = f.window;
+    if (before == AppState::NoDocument) {
+        w->mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    } else if (before == AppState::Recording) {
+        w->runItem();
+    }
+    QCOMPARE(AppState::RecordState, before);
+    QCOMPARE(probe.recorderRunning(), before == AppState::Recording ? 1 : 0);
+
+    // A command that does nothing leaves these marks alone; a start would
+    // reset lastItemFinal and record in the language set here.
+    const QByteArray configBefore = probe.recorderStartConfig();
+    AppState::recognitionLanguage = 1;
+    AppState::lastItemFinal = false;
+    const QString sentinel(QStringLiteral("label untouched"));
+    w->recordStateLabel->setText(sentinel);
+    const bool boxEnabled = w->modeBox->isEnabled();
+
+    if (record)
+        w->runAct->trigger();
+    else
+        w->stopAct->trigger();
+
+    QCOMPARE(AppState::RecordState, after);
+    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(runIcon));
+    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(stopIcon));
+    QCOMPARE(w->recordStateLabel->text(), acts ? label : sentinel);
+    QCOMPARE(w->modeBox->isEnabled(), acts ? after != AppState::Recording : boxEnabled);
+    QCOMPARE(probe.recorderRunning(), after == AppState::Recording ? 1 : 0);
+    const bool started = acts && record;
+    QCOMPARE(AppState::lastItemFinal, started);
+    QCOMPARE(probe.recorderStartConfig(),
+             started ? QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes")
+                     : configBefore);
+}
+
+void TestRecording::startFailure()
+{
+    qputenv("TOLVANE_SDK_FAIL_RECORDER_START", "23");
+    WindowFixture f("[action]\nlang=1\npauseMark=0\n");
+    MainWindow *w = f.window;
+    AppState::lastItemFinal = false;
+    ModalAnswer::clickStandard(QMessageBox::Ok);
+    w->runItem();
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
+    QCOMPARE(ModalAnswer::lastText(), QStringLiteral("开始录音失败，错误码：23"));
+    QCOMPARE(AppState::RecordState, int(AppState::Idle));
+    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run.png")));
+    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
+    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
+    QVERIFY(w->modeBox->isEnabled());
+    QCOMPARE(probe.recorderRunning(), 0);
+    // The start had already got as far as choosing the separator.
+    QVERIFY(AppState::lastItemFinal);
+    QCOMPARE(AppState::sentenceSeparator, arabicComma);
+}
+
+void TestRecording::recordTranscript_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("phrase");
+    QTest::addColumn<int>("textMode");
+    QTest::addColumn<QStringList>("sentences");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QByteArray>("direction");
+
+    const QByteArray zhWw("from=zh&to=ww");
+    const QByteArray wwZh("from=ww&to=zh");
+    QTest::newRow("Chinese, phrase mode") << 0 << true << 1 << chineseSpeech << fullwidthComma << zhWw;
+    QTest::newRow("Chinese, sentence mode") << 0 << false << 1 << chineseSpeech << fullwidthComma << zhWw;
+    QTest::newRow("Uyghur, phrase mode") << 1 << true << 1 << uyghurSpeech << arabicComma << wwZh;
+    QTest::newRow("Uyghur, sentence mode") << 1 << false << 1 << uyghurSpeech << arabicComma << wwZh;
+    QTest::newRow("Chinese, phrase mode, running text") << 0 << true << 0 << chineseSpeech << fullwidthComma << zhWw;
+    QTest::newRow("Uyghur, sentence mode, running text") << 1 << false << 0 << uyghurSpeech << arabicComma << wwZh;
+}
+
+void TestRecording::recordTranscript()
+{
+    QFETCH(int, language);
+    QFETCH(bool, phrase);
+    QFETCH(int, textMode);
+    QFETCH(QStringList, sentences);
+    QFETCH(QString, separator);
+    QFETCH(QByteArray, direction);
+
+    useTranscript(sentences);
+    WindowFixture f(QStringLiteral("[action]\nlang=%1\nrealtime=%2\nsetTextMode=%3\n")
+                        .arg(language)
+                        .arg(phrase ? 1 : 0)
+                        .arg(textMode)
+                        .toLatin1());
+    MainWindow *w = f.window;
+    HttpTestServer server;
+    server.setHandler(echo);
+    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
+
+    MdiChild *child = w->activeMdiChild();
+    QVERIFY(child);
+    QList<QStringList> shown;
+    auto snapshot = [&shown, child]() { shown << child->sourceModel->stringList(); };
+    // A row is inserted empty and then filled: its text arrives with dataChanged.
+    connect(child->sourceModel, &QAbstractItemModel::dataChanged, this, snapshot);
+    connect(child->sourceModel, &QAbstractItemModel::modelReset, this, snapshot);
+
+    w->runItem();
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+    // The last provisional text can equal the sentence before its final result comes.
+    QTRY_VERIFY(child->sources() == sentences && AppState::lastItemFinal);
+
+    // Each provisional item was shown as the last row and then replaced.
+    for (const QStringList &list : qAsConst(shown))
+        QVERIFY2(list.size() <= sentences.size(), qPrintable(list.join(QLatin1Char('|'))));
+    for (int i = 0; i < sentences.size(); ++i) {
+        bool provisional = false;
+        for (const QStringList &list : qAsConst(shown)) {
+            if (list.size() == i + 1 && list.mid(0, i) == sentences.mid(0, i) && list.last() != sentences.at(i)
+                && sentences.at(i).startsWith(list.last()))
+                provisional = true;
+        }
+        QCOMPARE(provisional, phrase);
+    }
+    if (!phrase) {
+        for (const QStringList &list : qAsConst(shown))
+            QCOMPARE(list, sentences.mid(0, list.size()));
+    }
+
+    QVERIFY(child->isModified());
+    const QString continuous = sentences.join(separator) + separator;
+    if (textMode == 0)
+        QCOMPARE(child->sourceEdit->toPlainText(), continuous);
+    const int letters = textMode == 0 ? continuous.size() : sentences.join(QLatin1Char('\n')).size() + 1;
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：%1").arg(letters));
+
+    // Every final sentence, and nothing provisional, went to the translator.
+    QTRY_COMPARE_WITH_TIMEOUT(child->translations(), translated(sentences), 10000);
+    QCOMPARE(server.requestCount(), sentences.size());
+    QVERIFY2(server.requests().first().target.endsWith(direction), server.requests().first().target.constData());
+    if (textMode == 0)
+        QCOMPARE(child->translationEdit->toPlainText(), translated(sentences).join(separator) + separator);
+    w->stopItem();
+    QCOMPARE(probe.recorderRunning(), 0);
+}
+
+void TestRecording::newDocumentWhileRecording()
+{
+    WindowFixture f("[action]\nrealtime=0\n");
+    MainWindow *w = f.window;
+    w->runItem();
+    w->newFile();
+    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
+    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+    // Results go to the document that is active when they arrive.
+    postSentence(w, QStringLiteral("新文档"));
+    QCOMPARE(w->documents().first()->sources(), QStringList());
+    QCOMPARE(w->activeMdiChild()->sources(), QStringList{ QStringLiteral("新文档") });
+}
+
+void TestRecording::languageSwitchWhileRecording()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->runItem();
+    QCOMPARE(probe.recorderStartConfig(), QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
+    QCOMPARE(AppState::sentenceSeparator, fullwidthComma);
+
+    w->langWWAct->trigger();
+    // Stopped at once; started again shortly after in Uyghur.
+    QCOMPARE(AppState::RecordState, int(AppState::Idle));
+    QCOMPARE(probe.recorderRunning(), 0);
+    QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
+    QTRY_COMPARE(AppState::RecordState, int(AppState::Recording));
+    QCOMPARE(probe.recorderRunning(), 1);
+    QCOMPARE(probe.recorderStartConfig(),
+             QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes"));
+    QCOMPARE(AppState::sentenceSeparator, arabicComma);
+    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("正在录音..."));
+    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+    QCOMPARE(w->directionLabel->text(), QStringLiteral("维-->汉"));
+    QCOMPARE(Settings::readInt(SettingsKeys::Lang, QStringLiteral("0")), 1);
+
+    w->langCNAct->trigger();
+    QTRY_COMPARE(probe.recorderStartConfig(),
+                 QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
+    QTRY_COMPARE(AppState::RecordState, int(AppState::Recording));
+    QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
+}
+
+void TestRecording::separatorFromPauseMark_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<QString>("separator");
+
+    QTest::newRow("Chinese, comma mark") << 0 << QByteArray("0") << fullwidthComma;
+    QTest::newRow("Chinese, space mark") << 0 << QByteArray("1") << fullwidthComma;
+    QTest::newRow("Uyghur, no mark stored") << 1 << QByteArray() << arabicComma;
+    QTest::newRow("Uyghur, comma mark") << 1 << QByteArray("0") << arabicComma;
+    QTest::newRow("Uyghur, space mark") << 1 << QByteArray("1") << QStringLiteral(" ");
+    QTest::newRow("Uyghur, unknown mark") << 1 << QByteArray("7") << QStringLiteral(" ");
+}
+
+void TestRecording::separatorFromPauseMark()
+{
+    QFETCH(int, language);
+    QFETCH(QByteArray, mark);
+    QFETCH(QString, separator);
+
+    QByteArray ini = "[action]\nrealtime=0\nsetTextMode=0\nlang=" + QByteArray::number(language) + '\n';
+    if (!mark.isEmpty())
+        ini += "pauseMark=" + mark + '\n';
+    WindowFixture f(ini);
+    MainWindow *w = f.window;
+    w->runItem();
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+    QCOMPARE(AppState::sentenceSeparator, separator);
+    postSentence(w, QStringLiteral("句子"));
+    postSentence(w, QStringLiteral("سۆز"));
+    QCOMPARE(w->activeMdiChild()->sourceEdit->toPlainText(),
+             QStringLiteral("句子") + separator + QStringLiteral("سۆز") + separator);
+}
+
+void TestRecording::pauseMarkChangeWaitsForNextStart()
+{
+    WindowFixture f("[action]\nlang=1\nrealtime=0\nsetTextMode=0\n");
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    w->runItem();
+    QCOMPARE(AppState::sentenceSeparator, arabicComma);
+
+    ModalAnswer::onNext([](QWidget *dialog) {
+        clickText(dialog, QStringLiteral("加入空格"));
+        clickText(dialog, QStringLiteral("确定"));
+    });
+    w->setPauseMarkAct->trigger();
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(AppState::pauseMarkChoice, 1);
+    QCOMPARE(Settings::readInt(SettingsKeys::PauseMark, QStringLiteral("0")), 1);
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+    postSentence(w, QStringLiteral("بىر"));
+    QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("بىر") + arabicComma);
+
+    w->stopItem();
+    w->runItem();
+    QCOMPARE(AppState::sentenceSeparator, QStringLiteral(" "));
+    postSentence(w, QStringLiteral("ئىككى"));
+    QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("بىر") + arabicComma + QStringLiteral("ئىككى "));
+}
+
+void TestRecording::closeLastDocumentWhileRecording()
+{
+    WindowFixture f("[action]\nrealtime=0\n");
+    MainWindow *w = f.window;
+    HttpTestServer server;
+    server.setHandler(echo);
+    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
+    w->runItem();
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
+
+    w->mdiArea->closeAllSubWindows();
+    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
+    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
+    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
+    // The capture itself goes on; what it recognises has nowhere to go.
+    QCOMPARE(probe.recorderRunning(), 1);
+    postSentence(w, QStringLiteral("没有文档的句子"));
+    QVERIFY(!w->activeMdiChild());
+
+    // Had the dropped sentence been queued, the translator would see it first.
+    w->newFile();
+    postSentence(w, QStringLiteral("新文档的句子"));
+    QCOMPARE(w->activeMdiChild()->sources(), QStringList{ QStringLiteral("新文档的句子") });
+    QTRY_COMPARE(server.requestCount(), 1);
+    QCOMPARE(sentText(server.requests().first()), QStringLiteral("新文档的句子"));
+}
+
+void TestRecording::destroyWindowWhileRecording()
+{
+    QStringList many;
+    for (int i = 0; i < 400; ++i)
+        many << QStringLiteral("第%1句话").arg(i);
+    useTranscript(many);
+    qputenv("TOLVANE_SDK_PACE_MS", "5");
+    {
+        WindowFixture f;
+        const unsigned before = probe.resultCount();
+        f.window->runItem();
+        QCOMPARE(AppState::RecordState, int(AppState::Recording));
+        QTRY_VERIFY(probe.resultCount() > before + 3);
+        QCOMPARE(probe.recorderRunning(), 1);
+    }
+    QCOMPARE(probe.recorderRunning(), 0);
+}
+
+void TestRecording::resultDuringSaveAppliedAfter()
+{
+    WindowFixture f("[action]\nrealtime=0\n");
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    postSentence(w, QStringLiteral("保存前"));
+    const QString fileName = f.path(QStringLiteral("saved.txt"));
+
+    QStringList duringSave;
+    ModalAnswer::onNext([w, child, fileName, &duringSave](QWidget *modal) {
+        // Recognised while the save dialog is open.
+        postSentence(w, QStringLiteral("保存中"));
+        duringSave = child->sources();
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(dialog);
+        dialog->selectFile(fileName);
+        if (auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameField->setText(fileName);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    w->save();
+
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    QCOMPARE(duringSave, QStringList{ QStringLiteral("保存前") });
+    QVERIFY(!AppState::savingInProgress);
+    QCOMPARE(child->sources(), (QStringList{ QStringLiteral("保存前"), QStringLiteral("保存中") }));
+    QFile saved(fileName);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(saved.readAll());
+    QVERIFY2(content.contains(QStringLiteral("保存前")) && !content.contains(QStringLiteral("保存中")),
+             qPrintable(content));
+    // The late sentence is a change the saved file does not have.
+    QVERIFY(child->isModified());
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：8"));
+}
+
+void TestRecording::readAloud_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QList<int>>("rowsRead");
+    QTest::addColumn<QByteArray>("config");
+
+    const QByteArray chineseVoice("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
+    QTest::newRow("from the current row") << 1 << 1 << QList<int>{ 1, 2 } << chineseVoice;
+    QTest::newRow("no current row") << 1 << -1 << QList<int>{ 0, 1, 2 } << chineseVoice;
+    QTest::newRow("last row") << 1 << 2 << QList<int>{ 2 } << chineseVoice;
+    QTest::newRow("Uyghur voice") << 0 << 2 << QList<int>{ 2 }
+                                  << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
+}
+
+void TestRecording::readAloud()
+{
+    QFETCH(int, language);
+    QFETCH(int, current);
+    QFETCH(QList<int>, rowsRead);
+    QFETCH(QByteArray, config);
+
+    WindowFixture f(QStringLiteral("[action]\nlang=%1\n").arg(language).toLatin1());
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    const QStringList translations{ QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") };
+    child->setItems({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") }, translations);
+    if (current >= 0)
+        child->translationView->setCurrentIndex(child->translationModel->index(current));
+
+    w->playAct->trigger();
+    QList<int> read{ child->translationView->currentIndex().row() };
+    connect(child->translationView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [&read](const QModelIndex &index) { read << index.row(); });
+    QCOMPARE(probe.playerText(), translations.at(rowsRead.first()).toUtf8());
+    QCOMPARE(probe.playerConfig(), config);
+    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+    QVERIFY(w->playTimer->isActive());
+    QCOMPARE(w->playTimer->interval(), 1000);
+
+    // Faster ticks, so that the test does not wait a second per item.
+    w->playTimer->setInterval(20);
+    QTRY_COMPARE(read, rowsRead);
+    QTRY_COMPARE(SpeechSdk::playState(), 9);
+    QCOMPARE(probe.playerText(), translations.at(rowsRead.last()).toUtf8());
+
+    // After the last row the reading idles until Play is pressed again.
+    w->OnMyPlayTimer();
+    QCOMPARE(read, rowsRead);
+    QVERIFY(w->playTimer->isActive());
+    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+
+    w->playAct->trigger();
+    QVERIFY(!w->playTimer->isActive());
+    QCOMPARE(SpeechSdk::playState(), 0);
+    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
+}
+
+void TestRecording::nothingToRead_data()
+{
+    QTest::addColumn<bool>("document");
+    QTest::newRow("no translations") << true;
+    QTest::newRow("no document") << false;
+}
+
+void TestRecording::nothingToRead()
+{
+    QFETCH(bool, document);
+    WindowFixture f("[action]\nlang=1\n");
+    MainWindow *w = f.window;
+    if (document) {
+        w->activeMdiChild()->setItems({ QStringLiteral("一"), QStringLiteral("二") }, {});
+    } else {
+        w->mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    }
+    const QByteArray textBefore = probe.playerText();
+    w->playItem();
+    QVERIFY(!w->playTimer->isActive());
+    QCOMPARE(probe.playerText(), textBefore);
+    QCOMPARE(probe.playerSpeaking(), 0);
+    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
+}
+
+void TestRecording::playAgainStops()
+{
+    // Real-time playback, so that the text is still being spoken when Play is pressed.
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
+    WindowFixture f("[action]\nlang=1\n");
+    MainWindow *w = f.window;
+    w->activeMdiChild()->setItems({ QStringLiteral("长句") },
+                                  { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
+    w->playItem();
+    QVERIFY(w->playTimer->isActive());
+    QTRY_COMPARE(probe.playerSpeaking(), 1);
+    w->playItem();
+    QTRY_COMPARE(probe.playerSpeaking(), 0);
+    QVERIFY(!w->playTimer->isActive());
+    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
+    // Pressed once more, it reads again from the current row.
+    w->playItem();
+    QVERIFY(w->playTimer->isActive());
+    QTRY_COMPARE(probe.playerSpeaking(), 1);
+    w->playItem();
+}
+
+void TestRecording::destroyWindowWhileReading()
+{
+    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
+    {
+        WindowFixture f("[action]\nlang=1\n");
+        MainWindow *w = f.window;
+        w->activeMdiChild()->setItems(
+            { QStringLiteral("长句") }, { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
+        w->playItem();
+        QTRY_COMPARE(probe.playerSpeaking(), 1);
+    }
+    QCOMPARE(probe.playerSpeaking(), 0);
+}
+
+TOLVANE_TEST_MAIN(TestRecording)
+#include "tst_recording.moc"
