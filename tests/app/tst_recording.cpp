@@ -1,3 +1,4 @@
+#include "../speech/standinprobe.h"
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/settings.h"
@@ -7,7 +8,6 @@
 #include "modalanswer.h"
 #include "speech/recognitionevent.h"
 #include "speech/speechsdk.h"
-#include "../speech/standinprobe.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -28,8 +28,8 @@
 #include <QTimer>
 
 namespace {
-const QStringList chineseSpeech{ QStringLiteral("今天天气很好"), QStringLiteral("我们去公园散步") };
-const QStringList uyghurSpeech{ QStringLiteral("بۈگۈن ھاۋا ياخشى"), QStringLiteral("بىز باغچىغا بارايلى") };
+const QStringList chineseSpeech { QStringLiteral("今天天气很好"), QStringLiteral("我们去公园散步") };
+const QStringList uyghurSpeech { QStringLiteral("بۈگۈن ھاۋا ياخشى"), QStringLiteral("بىز باغچىغا بارايلى") };
 const QString fullwidthComma(QChar(0xFF0C));
 const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
 
@@ -38,10 +38,7 @@ QImage iconImage(const QIcon &icon)
     return icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage resourceImage(const QString &path)
-{
-    return iconImage(QIcon(path));
-}
+QImage resourceImage(const QString &path) { return iconImage(QIcon(path)); }
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -145,10 +142,7 @@ void TestRecording::init()
     ModalAnswer::reset();
 }
 
-void TestRecording::cleanup()
-{
-    SpeechSdk::setPlayState(0);
-}
+void TestRecording::cleanup() { SpeechSdk::setPlayState(0); }
 
 void TestRecording::useTranscript(const QStringList &sentences)
 {
@@ -229,8 +223,8 @@ void TestRecording::recordCommands()
     const bool started = acts && record;
     QCOMPARE(AppState::lastItemFinal, started);
     QCOMPARE(probe.recorderStartConfig(),
-             started ? QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes")
-                     : configBefore);
+        started ? QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes")
+                : configBefore);
 }
 
 void TestRecording::startFailure()
@@ -270,8 +264,10 @@ void TestRecording::recordTranscript_data()
     QTest::newRow("Chinese, sentence mode") << 0 << false << 1 << chineseSpeech << fullwidthComma << zhWw;
     QTest::newRow("Uyghur, phrase mode") << 1 << true << 1 << uyghurSpeech << arabicComma << wwZh;
     QTest::newRow("Uyghur, sentence mode") << 1 << false << 1 << uyghurSpeech << arabicComma << wwZh;
-    QTest::newRow("Chinese, phrase mode, running text") << 0 << true << 0 << chineseSpeech << fullwidthComma << zhWw;
-    QTest::newRow("Uyghur, sentence mode, running text") << 1 << false << 0 << uyghurSpeech << arabicComma << wwZh;
+    QTest::newRow("Chinese, phrase mode, running text")
+        << 0 << true << 0 << chineseSpeech << fullwidthComma << zhWw;
+    QTest::newRow("Uyghur, sentence mode, running text")
+        << 1 << false << 0 << uyghurSpeech << arabicComma << wwZh;
 }
 
 void TestRecording::recordTranscript()
@@ -313,8 +309,8 @@ void TestRecording::recordTranscript()
     for (int i = 0; i < sentences.size(); ++i) {
         bool provisional = false;
         for (const QStringList &list : qAsConst(shown)) {
-            if (list.size() == i + 1 && list.mid(0, i) == sentences.mid(0, i) && list.last() != sentences.at(i)
-                && sentences.at(i).startsWith(list.last()))
+            if (list.size() == i + 1 && list.mid(0, i) == sentences.mid(0, i)
+                && list.last() != sentences.at(i) && sentences.at(i).startsWith(list.last()))
                 provisional = true;
         }
         QCOMPARE(provisional, phrase);
@@ -334,7 +330,8 @@ void TestRecording::recordTranscript()
     // Every final sentence, and nothing provisional, went to the translator.
     QTRY_COMPARE_WITH_TIMEOUT(child->translations(), translated(sentences), 10000);
     QCOMPARE(server.requestCount(), sentences.size());
-    QVERIFY2(server.requests().first().target.endsWith(direction), server.requests().first().target.constData());
+    QVERIFY2(
+        server.requests().first().target.endsWith(direction), server.requests().first().target.constData());
     if (textMode == 0)
         QCOMPARE(child->translationEdit->toPlainText(), translated(sentences).join(separator) + separator);
     w->stopItem();
@@ -354,7 +351,7 @@ void TestRecording::newDocumentWhileRecording()
     // Results go to the document that is active when they arrive.
     postSentence(w, QStringLiteral("新文档"));
     QCOMPARE(w->documents().first()->sources(), QStringList());
-    QCOMPARE(w->activeMdiChild()->sources(), QStringList{ QStringLiteral("新文档") });
+    QCOMPARE(w->activeMdiChild()->sources(), QStringList { QStringLiteral("新文档") });
 }
 
 void TestRecording::languageSwitchWhileRecording()
@@ -362,7 +359,8 @@ void TestRecording::languageSwitchWhileRecording()
     WindowFixture f;
     MainWindow *w = f.window;
     w->runItem();
-    QCOMPARE(probe.recorderStartConfig(), QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
+    QCOMPARE(probe.recorderStartConfig(),
+        QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     QCOMPARE(AppState::sentenceSeparator, fullwidthComma);
 
     w->langWWAct->trigger();
@@ -373,7 +371,7 @@ void TestRecording::languageSwitchWhileRecording()
     QTRY_COMPARE(AppState::RecordState, int(AppState::Recording));
     QCOMPARE(probe.recorderRunning(), 1);
     QCOMPARE(probe.recorderStartConfig(),
-             QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes"));
+        QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes"));
     QCOMPARE(AppState::sentenceSeparator, arabicComma);
     QCOMPARE(w->recordStateLabel->text(), QStringLiteral("正在录音..."));
     QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
@@ -382,7 +380,7 @@ void TestRecording::languageSwitchWhileRecording()
 
     w->langCNAct->trigger();
     QTRY_COMPARE(probe.recorderStartConfig(),
-                 QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
+        QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     QTRY_COMPARE(AppState::RecordState, int(AppState::Recording));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
 }
@@ -418,7 +416,7 @@ void TestRecording::separatorFromPauseMark()
     postSentence(w, QStringLiteral("句子"));
     postSentence(w, QStringLiteral("سۆز"));
     QCOMPARE(w->activeMdiChild()->sourceEdit->toPlainText(),
-             QStringLiteral("句子") + separator + QStringLiteral("سۆز") + separator);
+        QStringLiteral("句子") + separator + QStringLiteral("سۆز") + separator);
 }
 
 void TestRecording::pauseMarkChangeWaitsForNextStart()
@@ -445,7 +443,8 @@ void TestRecording::pauseMarkChangeWaitsForNextStart()
     w->runItem();
     QCOMPARE(AppState::sentenceSeparator, QStringLiteral(" "));
     postSentence(w, QStringLiteral("ئىككى"));
-    QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("بىر") + arabicComma + QStringLiteral("ئىككى "));
+    QCOMPARE(
+        child->sourceEdit->toPlainText(), QStringLiteral("بىر") + arabicComma + QStringLiteral("ئىككى "));
 }
 
 void TestRecording::closeLastDocumentWhileRecording()
@@ -471,7 +470,7 @@ void TestRecording::closeLastDocumentWhileRecording()
     // Had the dropped sentence been queued, the translator would see it first.
     w->newFile();
     postSentence(w, QStringLiteral("新文档的句子"));
-    QCOMPARE(w->activeMdiChild()->sources(), QStringList{ QStringLiteral("新文档的句子") });
+    QCOMPARE(w->activeMdiChild()->sources(), QStringList { QStringLiteral("新文档的句子") });
     QTRY_COMPARE(server.requestCount(), 1);
     QCOMPARE(sentText(server.requests().first()), QStringLiteral("新文档的句子"));
 }
@@ -517,14 +516,14 @@ void TestRecording::resultDuringSaveAppliedAfter()
     w->save();
 
     QCOMPARE(ModalAnswer::answeredCount(), 1);
-    QCOMPARE(duringSave, QStringList{ QStringLiteral("保存前") });
+    QCOMPARE(duringSave, QStringList { QStringLiteral("保存前") });
     QVERIFY(!AppState::savingInProgress);
-    QCOMPARE(child->sources(), (QStringList{ QStringLiteral("保存前"), QStringLiteral("保存中") }));
+    QCOMPARE(child->sources(), (QStringList { QStringLiteral("保存前"), QStringLiteral("保存中") }));
     QFile saved(fileName);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QString content = QString::fromUtf8(saved.readAll());
     QVERIFY2(content.contains(QStringLiteral("保存前")) && !content.contains(QStringLiteral("保存中")),
-             qPrintable(content));
+        qPrintable(content));
     // The late sentence is a change the saved file does not have.
     QVERIFY(child->isModified());
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：8"));
@@ -538,11 +537,12 @@ void TestRecording::readAloud_data()
     QTest::addColumn<QByteArray>("config");
 
     const QByteArray chineseVoice("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
-    QTest::newRow("from the current row") << 1 << 1 << QList<int>{ 1, 2 } << chineseVoice;
-    QTest::newRow("no current row") << 1 << -1 << QList<int>{ 0, 1, 2 } << chineseVoice;
-    QTest::newRow("last row") << 1 << 2 << QList<int>{ 2 } << chineseVoice;
-    QTest::newRow("Uyghur voice") << 0 << 2 << QList<int>{ 2 }
-                                  << QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
+    QTest::newRow("from the current row") << 1 << 1 << QList<int> { 1, 2 } << chineseVoice;
+    QTest::newRow("no current row") << 1 << -1 << QList<int> { 0, 1, 2 } << chineseVoice;
+    QTest::newRow("last row") << 1 << 2 << QList<int> { 2 } << chineseVoice;
+    QTest::newRow("Uyghur voice") << 0 << 2 << QList<int> { 2 }
+                                  << QByteArray(
+                                         "property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
 }
 
 void TestRecording::readAloud()
@@ -555,15 +555,15 @@ void TestRecording::readAloud()
     WindowFixture f(QStringLiteral("[action]\nlang=%1\n").arg(language).toLatin1());
     MainWindow *w = f.window;
     MdiChild *child = w->activeMdiChild();
-    const QStringList translations{ QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") };
+    const QStringList translations { QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") };
     child->setItems({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") }, translations);
     if (current >= 0)
         child->translationView->setCurrentIndex(child->translationModel->index(current));
 
     w->playAct->trigger();
-    QList<int> read{ child->translationView->currentIndex().row() };
+    QList<int> read { child->translationView->currentIndex().row() };
     connect(child->translationView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [&read](const QModelIndex &index) { read << index.row(); });
+        [&read](const QModelIndex &index) { read << index.row(); });
     QCOMPARE(probe.playerText(), translations.at(rowsRead.first()).toUtf8());
     QCOMPARE(probe.playerConfig(), config);
     QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
@@ -621,7 +621,7 @@ void TestRecording::playAgainStops()
     WindowFixture f("[action]\nlang=1\n");
     MainWindow *w = f.window;
     w->activeMdiChild()->setItems({ QStringLiteral("长句") },
-                                  { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
+        { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
     w->playItem();
     QVERIFY(w->playTimer->isActive());
     QTRY_COMPARE(probe.playerSpeaking(), 1);
@@ -642,8 +642,8 @@ void TestRecording::destroyWindowWhileReading()
     {
         WindowFixture f("[action]\nlang=1\n");
         MainWindow *w = f.window;
-        w->activeMdiChild()->setItems(
-            { QStringLiteral("长句") }, { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
+        w->activeMdiChild()->setItems({ QStringLiteral("长句") },
+            { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
         w->playItem();
         QTRY_COMPARE(probe.playerSpeaking(), 1);
     }
