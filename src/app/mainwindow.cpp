@@ -1063,7 +1063,9 @@ void MainWindow::setFontFor(int index, const QString &title)
     const QFont chosen = QFontDialog::getFont(&ok, initial, this, title);
     if (!ok)
         return;
-    Settings::write(key.constData(), chosen.key());
+    // Stored as a font key: the description in lower case. QFont::key() no longer
+    // lower-cases it, so settings written by earlier versions would not match.
+    Settings::write(key.constData(), chosen.toString().toLower());
     applyLanguageFonts();
 }
 
