@@ -3,7 +3,9 @@
 #include "app/settings.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
+#include "httptestserver.h"
 #include "modalanswer.h"
+#include "speech/recognitionevent.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -151,6 +153,7 @@ private slots:
     void openReadsItems_data();
     void openReadsItems();
     void openInCommaSeparateModeShowsRunningTexts();
+    void openAlreadyOpenFileOnlyActivates_data();
     void openAlreadyOpenFileOnlyActivates();
     void openCancelledChangesNothing();
     void openFailure_data();
@@ -161,6 +164,8 @@ private slots:
     void saveNewDocumentAsksForName();
     void saveAsNaming_data();
     void saveAsNaming();
+    void saveCancelledChangesNothing();
+    void recognitionDuringSaveComesAfter();
     void roundTripKeepsItems();
     void failedSaveAs_data();
     void failedSaveAs();
@@ -246,13 +251,27 @@ void TestFileCommands::openInCommaSeparateModeShowsRunningTexts()
     QVERIFY(!child->isModified());
 }
 
+void TestFileCommands::openAlreadyOpenFileOnlyActivates_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("same name") << QStringLiteral("texts/talk.txt") << QStringLiteral("texts/talk.txt");
+    QTest::newRow("through a linked folder twice") << QStringLiteral("link/talk.txt") << QStringLiteral("link/talk.txt");
+    QTest::newRow("linked folder, then the folder") << QStringLiteral("link/talk.txt")
+                                                    << QStringLiteral("texts/talk.txt");
+}
+
 void TestFileCommands::openAlreadyOpenFileOnlyActivates()
 {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
     WindowFixture f;
     MainWindow *w = f.window;
-    const QString file = f.path(QStringLiteral("talk.txt"));
-    writeBytes(file, QByteArray("a\nx\n"));
-    openThroughDialog(w, file, QStringLiteral("是"));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("texts")));
+    QVERIFY(QFile::link(f.path(QStringLiteral("texts")), f.path(QStringLiteral("link"))));
+    writeBytes(f.path(QStringLiteral("texts/talk.txt")), QByteArray("a\nx\n"));
+    const QString file = f.path(second);
+    openThroughDialog(w, f.path(first), QStringLiteral("是"));
     MdiChild *loaded = w->activeMdiChild();
     w->newFile();
     QVERIFY(w->activeMdiChild() != loaded);
@@ -268,7 +287,7 @@ void TestFileCommands::openAlreadyOpenFileOnlyActivates()
     QCOMPARE(watch->count, 0);
     QCOMPARE(w->activeMdiChild(), loaded);
     QCOMPARE(w->mdiArea->subWindowList().size(), 3);
-    QCOMPARE(AppState::backupDir, f.dir.path());
+    QCOMPARE(AppState::backupDir, QFileInfo(file).absolutePath());
 }
 
 void TestFileCommands::openCancelledChangesNothing()
@@ -294,20 +313,28 @@ void TestFileCommands::openFailure_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folder");
-    QTest::newRow("missing file") << QStringLiteral("missing.txt") << false;
-    QTest::newRow("folder") << QStringLiteral("folder.txt") << true;
+    QTest::addColumn<bool>("documentOpen");
+    QTest::newRow("missing file") << QStringLiteral("missing.txt") << false << true;
+    QTest::newRow("folder") << QStringLiteral("folder.txt") << true << true;
+    QTest::newRow("missing file, no document") << QStringLiteral("missing.txt") << false << false;
 }
 
 void TestFileCommands::openFailure()
 {
     QFETCH(QString, name);
     QFETCH(bool, folder);
+    QFETCH(bool, documentOpen);
     WindowFixture f;
     MainWindow *w = f.window;
     const QString file = f.path(name);
     if (folder)
         QVERIFY(QDir(f.dir.path()).mkdir(name));
+    if (!documentOpen) {
+        w->mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    }
     MdiChild *before = w->activeMdiChild();
+    const int recordState = AppState::RecordState;
     w->statusBar()->showMessage(QStringLiteral("before"));
 
     // Yes to the question, then OK to the error box.
@@ -322,14 +349,18 @@ void TestFileCommands::openFailure()
         true);
     w->openAct->trigger();
 
+    QCOMPARE(ModalAnswer::answeredCount(), 3);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
-    QVERIFY2(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot read file %1:\n").arg(file)),
-             qPrintable(ModalAnswer::lastText()));
+    const QString prefix = QStringLiteral("Cannot read file %1:\n").arg(file);
+    QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
+    // The system's reason follows.
+    QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
     QVERIFY(ModalAnswer::lastText().endsWith(QLatin1Char('.')));
-    QTRY_COMPARE(w->mdiArea->subWindowList().size(), 1);
+    QTRY_COMPARE(w->mdiArea->subWindowList().size(), documentOpen ? 1 : 0);
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
-    QCOMPARE(AppState::RecordState, int(AppState::Idle));
+    QCOMPARE(AppState::RecordState, recordState);
+    QCOMPARE(iconImage(w->runAct->icon()), iconImage(documentOpen ? ":/images/Run.png" : ":/images/Run1.png"));
 }
 
 void TestFileCommands::openWithoutDocumentMakesRecordingPossible()
@@ -430,6 +461,52 @@ void TestFileCommands::saveAsNaming()
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
     QCOMPARE(AppState::backupDir, f.path(QStringLiteral("out")));
     QCOMPARE(Settings::readString(SettingsKeys::BackupDir, QString()), f.path(QStringLiteral("out")));
+}
+
+void TestFileCommands::saveCancelledChangesNothing()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    const QString name = child->currentFile();
+    child->setItems({ "a" }, { "x" });
+    child->setModified(true);
+    w->statusBar()->showMessage(QStringLiteral("before"));
+    for (QAction *action : { w->saveAct, w->saveAsAct, w->saveAsTabAct }) {
+        answerFileDialog(QString());
+        action->trigger();
+        QVERIFY(!AppState::savingInProgress);
+    }
+    QCOMPARE(ModalAnswer::answeredCount(), 3);
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+    QCOMPARE(child->currentFile(), name);
+    QCOMPARE(child->windowTitle(), name + QStringLiteral("[*]"));
+    QVERIFY(child->isModified());
+    QCOMPARE(AppState::backupDir, QString());
+}
+
+void TestFileCommands::recognitionDuringSaveComesAfter()
+{
+    HttpTestServer server;
+    server.setReply(200, HttpTestServer::translationReply(QStringLiteral("rehmet")));
+    WindowFixture f;
+    MainWindow *w = f.window;
+    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
+    AppState::phraseMode = false;
+    MdiChild *child = w->activeMdiChild();
+    child->setItems({ "你好" }, { "salam" });
+    const QString file = f.path(QStringLiteral("notes.txt"));
+    ModalAnswer::onNext([w, file](QWidget *modal) {
+        // A sentence recognised while the save dialog is open.
+        RecognitionEvent result(RecognitionEvent::Final, true, 100, "谢谢");
+        QCoreApplication::sendEvent(w, &result);
+        answer(modal, file, nullptr, false);
+    });
+    w->saveAct->trigger();
+
+    QCOMPARE(readBytes(file), utf8Mark + QByteArray("你好\nsalam\n"));
+    QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
+    QTRY_COMPARE(child->translations(), QStringList({ "salam", "rehmet" }));
 }
 
 void TestFileCommands::roundTripKeepsItems()
