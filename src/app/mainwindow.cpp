@@ -586,6 +586,9 @@ void MainWindow::updateWindowMenu()
 void MainWindow::closeChild()
 {
     if (mdiArea->subWindowList().size() <= 1) {
+        // Nothing could take the speech any more, and a capture left running
+        // would refuse the next start while the window shows "idle".
+        stopItem();
         AppState::RecordState = AppState::NoDocument;
         setRecordIcons(AppState::NoDocument);
     }

@@ -462,13 +462,18 @@ void TestRecording::closeLastDocumentWhileRecording()
     QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
     QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
     QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
-    // The capture itself goes on; what it recognises has nowhere to go.
-    QCOMPARE(probe.recorderRunning(), 1);
+    // The capture ends with its last document, so the next one can record again.
+    QCOMPARE(probe.recorderRunning(), 0);
+    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
+    QVERIFY(w->modeBox->isEnabled());
+    // A result still in flight has nowhere to go.
     postSentence(w, QStringLiteral("没有文档的句子"));
     QVERIFY(!w->activeMdiChild());
 
     // Had the dropped sentence been queued, the translator would see it first.
     w->newFile();
+    w->runItem();
+    QCOMPARE(AppState::RecordState, int(AppState::Recording));
     postSentence(w, QStringLiteral("新文档的句子"));
     QCOMPARE(w->activeMdiChild()->sources(), QStringList { QStringLiteral("新文档的句子") });
     QTRY_COMPARE(server.requestCount(), 1);
