@@ -135,10 +135,7 @@ QImage iconImage(const QIcon &icon)
     return icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage iconImage(const char *resource)
-{
-    return iconImage(QIcon(QLatin1String(resource)));
-}
+QImage iconImage(const char *resource) { return iconImage(QIcon(QLatin1String(resource))); }
 }
 
 // The main window's file commands as the operator meets them: the dialogs, the
@@ -180,10 +177,7 @@ private slots:
     void autoSaveSkipsEmptyDocument();
 };
 
-void TestFileCommands::cleanup()
-{
-    ModalAnswer::reset();
-}
+void TestFileCommands::cleanup() { ModalAnswer::reset(); }
 
 void TestFileCommands::openReadsItems_data()
 {
@@ -192,9 +186,9 @@ void TestFileCommands::openReadsItems_data()
     QTest::addColumn<QStringList>("translations");
     QTest::newRow("Yes: pairs") << QStringLiteral("是") << QStringList { "你好", "谢谢" }
                                 << QStringList { "salam", "rehmet" };
-    QTest::newRow("No: one per line") << QStringLiteral("否")
-                                      << QStringList { "你好", "salam", "谢谢", "rehmet" }
-                                      << QStringList { "", "", "", "" };
+    QTest::newRow("No: one per line")
+        << QStringLiteral("否") << QStringList { "你好", "salam", "谢谢", "rehmet" }
+        << QStringList { "", "", "", "" };
 }
 
 void TestFileCommands::openReadsItems()
@@ -242,9 +236,10 @@ void TestFileCommands::openInCommaSeparateModeShowsRunningTexts()
     MdiChild *child = w->activeMdiChild();
     const QString comma(QChar(0xFF0C));
     const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
-    QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("你好") + comma + QStringLiteral("谢谢") + comma);
+    QCOMPARE(
+        child->sourceEdit->toPlainText(), QStringLiteral("你好") + comma + QStringLiteral("谢谢") + comma);
     QCOMPARE(child->translationEdit->toPlainText(),
-             QStringLiteral("salam") + arabicComma + QStringLiteral("rehmet") + arabicComma);
+        QStringLiteral("salam") + arabicComma + QStringLiteral("rehmet") + arabicComma);
     QCOMPARE(AppState::translationText, child->translationEdit->toPlainText());
     QVERIFY(child->sourceEdit->isVisible());
     QVERIFY(!child->sourceView->isVisible());
@@ -256,9 +251,10 @@ void TestFileCommands::openAlreadyOpenFileOnlyActivates_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::newRow("same name") << QStringLiteral("texts/talk.txt") << QStringLiteral("texts/talk.txt");
-    QTest::newRow("through a linked folder twice") << QStringLiteral("link/talk.txt") << QStringLiteral("link/talk.txt");
-    QTest::newRow("linked folder, then the folder") << QStringLiteral("link/talk.txt")
-                                                    << QStringLiteral("texts/talk.txt");
+    QTest::newRow("through a linked folder twice")
+        << QStringLiteral("link/talk.txt") << QStringLiteral("link/talk.txt");
+    QTest::newRow("linked folder, then the folder")
+        << QStringLiteral("link/talk.txt") << QStringLiteral("texts/talk.txt");
 }
 
 void TestFileCommands::openAlreadyOpenFileOnlyActivates()
@@ -360,7 +356,8 @@ void TestFileCommands::openFailure()
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
     QCOMPARE(AppState::RecordState, recordState);
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(documentOpen ? ":/images/Run.png" : ":/images/Run1.png"));
+    QCOMPARE(
+        iconImage(w->runAct->icon()), iconImage(documentOpen ? ":/images/Run.png" : ":/images/Run1.png"));
 }
 
 void TestFileCommands::openWithoutDocumentMakesRecordingPossible()
@@ -555,7 +552,8 @@ void TestFileCommands::failedSaveAs()
     child->setModified(true);
     w->statusBar()->showMessage(QStringLiteral("before"));
 
-    answerFileDialogThen(chosen, []() { ModalAnswer::clickStandard(QMessageBox::Ok); }, true);
+    answerFileDialogThen(
+        chosen, []() { ModalAnswer::clickStandard(QMessageBox::Ok); }, true);
     w->saveAsAct->trigger();
 
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
@@ -613,10 +611,10 @@ void TestFileCommands::failedSaveKeepsOldFile()
 
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
     QVERIFY2(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot write file %1:\n").arg(file)),
-             qPrintable(ModalAnswer::lastText()));
+        qPrintable(ModalAnswer::lastText()));
     QCOMPARE(readBytes(file), old);
     QCOMPARE(QDir(f.dir.path()).entryList({ QStringLiteral("talk.txt*") }, QDir::Files),
-             QStringList { QStringLiteral("talk.txt") });
+        QStringList { QStringLiteral("talk.txt") });
     QVERIFY(child->isModified());
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
 #else
@@ -686,7 +684,8 @@ void TestFileCommands::exportQuotesFields()
     const QString csv = f.path(QStringLiteral("out.csv"));
     answerFileDialog(csv);
     w->saveAsTabAct->trigger();
-    QCOMPARE(readBytes(csv), utf8Mark + QByteArray("\"a,b\",c\n\"他说\"\"好\"\"\",\"two\rlines\"\nplain,ok\n"));
+    QCOMPARE(
+        readBytes(csv), utf8Mark + QByteArray("\"a,b\",c\n\"他说\"\"好\"\"\",\"two\rlines\"\nplain,ok\n"));
 }
 
 void TestFileCommands::autoSaveWritesActiveLists()

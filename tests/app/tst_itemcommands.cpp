@@ -39,9 +39,9 @@ QAction *commandAction(MainWindow *w, const QString &command)
 // The context-menu entry of the source list that runs the same command.
 QAction *menuEntry(QMenu *menu, const QString &command)
 {
-    const QString text = command == QLatin1String("up")     ? QStringLiteral("上边添加")
-                       : command == QLatin1String("down") ? QStringLiteral("下边添加")
-                                                          : QStringLiteral("删除当前选项");
+    const QString text = command == QLatin1String("up") ? QStringLiteral("上边添加")
+        : command == QLatin1String("down")              ? QStringLiteral("下边添加")
+                                                        : QStringLiteral("删除当前选项");
     for (QAction *action : menu->actions()) {
         if (action->text() == text)
             return action;
@@ -78,10 +78,7 @@ private slots:
     void contextMenuCommands();
 };
 
-void TestItemCommands::cleanup()
-{
-    ModalAnswer::reset();
-}
+void TestItemCommands::cleanup() { ModalAnswer::reset(); }
 
 void TestItemCommands::refusals_data()
 {
@@ -165,12 +162,13 @@ void TestItemCommands::mainWindowCommands_data()
     QTest::newRow("down on the first item") << "down" << t << 0 << QStringList { "你好", " ", "谢谢", "再见" }
                                             << QStringList { "salam", " ", "rehmet", "xosh" };
     QTest::newRow("down on the last item") << "down" << t << 2 << unchanged << t;
-    QTest::newRow("down without current item") << "down" << t << -1 << QStringList { " ", "你好", "谢谢", "再见" }
-                                               << QStringList { " ", "salam", "rehmet", "xosh" };
-    QTest::newRow("delete a middle item") << "delete" << t << 1 << QStringList { "你好", "再见" }
-                                          << QStringList { "salam", "xosh" };
-    QTest::newRow("delete the last item") << "delete" << t << 2 << QStringList { "你好", "谢谢" }
-                                          << QStringList { "salam", "rehmet" };
+    QTest::newRow("down without current item")
+        << "down" << t << -1 << QStringList { " ", "你好", "谢谢", "再见" }
+        << QStringList { " ", "salam", "rehmet", "xosh" };
+    QTest::newRow("delete a middle item")
+        << "delete" << t << 1 << QStringList { "你好", "再见" } << QStringList { "salam", "xosh" };
+    QTest::newRow("delete the last item")
+        << "delete" << t << 2 << QStringList { "你好", "谢谢" } << QStringList { "salam", "rehmet" };
     QTest::newRow("delete without current item") << "delete" << t << -1 << unchanged << t;
 
     // Translations still on their way: rows at or after the translation count stay.
@@ -180,8 +178,8 @@ void TestItemCommands::mainWindowCommands_data()
     QTest::newRow("delete, translation pending") << "delete" << pending << 1 << unchanged << pending;
     QTest::newRow("up, translated row") << "up" << pending << 0 << QStringList { " ", "你好", "谢谢", "再见" }
                                         << QStringList { " ", "salam" };
-    QTest::newRow("delete, translated row") << "delete" << pending << 0 << QStringList { "谢谢", "再见" }
-                                            << QStringList();
+    QTest::newRow("delete, translated row")
+        << "delete" << pending << 0 << QStringList { "谢谢", "再见" } << QStringList();
 }
 
 void TestItemCommands::mainWindowCommands()
@@ -237,8 +235,8 @@ void TestItemCommands::clickedItemIsTheCurrentOne()
     MdiChild *child = prepare(w, threeSources, threeTranslations, -1);
     const QModelIndex last = child->sourceModel->index(2);
     QTRY_VERIFY(child->sourceView->visualRect(last).isValid());
-    QTest::mouseClick(child->sourceView->viewport(), Qt::LeftButton, {},
-                      child->sourceView->visualRect(last).center());
+    QTest::mouseClick(
+        child->sourceView->viewport(), Qt::LeftButton, {}, child->sourceView->visualRect(last).center());
     QCOMPARE(child->sourceView->currentIndex().row(), 2);
     w->deleteAct->trigger();
     QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
@@ -256,12 +254,15 @@ void TestItemCommands::contextMenuCommands_data()
     const QStringList &t = threeTranslations;
     for (bool recording : { false, true }) {
         const char *state = recording ? "recording" : "idle";
-        QTest::addRow("up, %s", state) << "up" << recording << t << QStringList { "你好", " ", "谢谢", "再见" };
-        QTest::addRow("down, %s", state) << "down" << recording << t << QStringList { "你好", "谢谢", " ", "再见" };
+        QTest::addRow("up, %s", state)
+            << "up" << recording << t << QStringList { "你好", " ", "谢谢", "再见" };
+        QTest::addRow("down, %s", state)
+            << "down" << recording << t << QStringList { "你好", "谢谢", " ", "再见" };
         QTest::addRow("delete, %s", state) << "delete" << recording << t << QStringList { "你好", "再见" };
-        QTest::addRow("up, pending, %s", state) << "up" << recording << QStringList { "salam" } << threeSources;
-        QTest::addRow("delete, pending, %s", state) << "delete" << recording << QStringList { "salam" }
-                                                    << threeSources;
+        QTest::addRow("up, pending, %s", state)
+            << "up" << recording << QStringList { "salam" } << threeSources;
+        QTest::addRow("delete, pending, %s", state)
+            << "delete" << recording << QStringList { "salam" } << threeSources;
     }
     QTest::newRow("down on the last row") << "down-last" << false << t << threeSources;
 }

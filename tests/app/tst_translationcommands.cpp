@@ -41,7 +41,8 @@ struct TranslatingWindow
             const QString text = sentText(request);
             if (text == QLatin1String("bad"))
                 return HttpTestServer::Reply { 500, QByteArray(), 0 };
-            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QStringLiteral("T:") + text), 0 };
+            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QStringLiteral("T:") + text),
+                0 };
         });
         fixture = std::make_unique<WindowFixture>();
         w = fixture->window;
@@ -58,7 +59,8 @@ struct TranslatingWindow
     }
 };
 
-MdiChild *prepare(MainWindow *w, const QStringList &sources, const QStringList &translations, int current = -1)
+MdiChild *prepare(
+    MainWindow *w, const QStringList &sources, const QStringList &translations, int current = -1)
 {
     MdiChild *child = w->activeMdiChild();
     child->setItems(sources, translations);
@@ -109,10 +111,7 @@ private slots:
     void rowsBeyondFourDigits();
 };
 
-void TestTranslationCommands::cleanup()
-{
-    ModalAnswer::reset();
-}
+void TestTranslationCommands::cleanup() { ModalAnswer::reset(); }
 
 void TestTranslationCommands::refusalsQueueNothing_data()
 {
