@@ -974,6 +974,16 @@ bool MainWindow::event(QEvent *event)
     }
 }
 
+void MainWindow::queueRecognised(MdiChild *child, const Recognition::Outcome &outcome)
+{
+    if (outcome.settledDocument)
+        plcThread.enqueue(outcome.settledText, outcome.settledDocument->documentId());
+    if (!child)
+        return;
+    for (const QString &sentence : outcome.queued)
+        plcThread.enqueue(sentence, child->documentId());
+}
+
 void MainWindow::applyRecognitionResult(QEvent *event)
 {
     auto *result = static_cast<RecognitionEvent *>(event);
@@ -985,8 +995,7 @@ void MainWindow::applyRecognitionResult(QEvent *event)
     if (!child)
         return;
     const Recognition::Outcome outcome = recognition->apply(child, *result);
-    for (const QString &sentence : outcome.queued)
-        plcThread.enqueue(sentence, child->documentId());
+    queueRecognised(child, outcome);
     if (outcome.finalAdded)
         updateLetterCount();
 }
@@ -1014,6 +1023,10 @@ void MainWindow::stopItem()
     if (AppState::RecordState != AppState::Recording)
         return;
     Recorder::cancel();
+    // Results already posted belong to this recording; then the sentence still
+    // on screen as provisional text is kept and translated like any other.
+    QCoreApplication::sendPostedEvents(this, 0);
+    queueRecognised(activeMdiChild(), recognition->settle());
     setRecordIcons(AppState::Idle);
     AppState::RecordState = AppState::Idle;
     recordStateLabel->setText(tr("norecording"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/recognition.h"
 #include "translation/plcthread.h"
 
 #include <QMainWindow>
@@ -16,7 +17,6 @@ class QMenu;
 class QSignalMapper;
 class QTimer;
 class QTranslator;
-class Recognition;
 class ReadAloud;
 
 class MainWindow : public QMainWindow
@@ -148,6 +148,7 @@ private:
     void setRecognitionLanguage(int language);
     void applyTranslationResults();
     void applyRecognitionResult(QEvent *event);
+    void queueRecognised(MdiChild *child, const Recognition::Outcome &outcome);
     void finishSaving();
     void setFontFor(int index, const QString &title);
     void installAppTranslator(const QString &catalogue);

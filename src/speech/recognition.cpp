@@ -96,6 +96,7 @@ void Recognition::applyPartial(MdiChild *doc, const RecognitionEvent &event, Out
             continue;
         }
         // Still being spoken: shown as a provisional last item, not translated.
+        settleElsewhere(doc, outcome);
         if (AppState::textMode == 0)
             AppState::partialText = segment.text + AppState::sentenceSeparator;
         if (AppState::lastItemFinal)
@@ -103,12 +104,14 @@ void Recognition::applyPartial(MdiChild *doc, const RecognitionEvent &event, Out
         else
             doc->replaceLastSource(segment.text);
         AppState::lastItemFinal = false;
+        provisionalDocument = doc;
         outcome->partialChanged = true;
     }
 }
 
 void Recognition::addFinal(MdiChild *doc, const QString &text, Outcome *outcome)
 {
+    settleElsewhere(doc, outcome);
     if (AppState::textMode == 0)
         AppState::sourceText += text + AppState::sentenceSeparator;
     if (AppState::lastItemFinal)
@@ -118,6 +121,40 @@ void Recognition::addFinal(MdiChild *doc, const QString &text, Outcome *outcome)
     AppState::lastItemFinal = true;
     outcome->queued.append(text);
     outcome->finalAdded = true;
+}
+
+// The provisional item belongs to the document it was shown in: a result for
+// another document must neither replace nor strand it.
+void Recognition::settleElsewhere(MdiChild *doc, Outcome *outcome)
+{
+    if (AppState::lastItemFinal || provisionalDocument == doc)
+        return;
+    auto *holder = qobject_cast<MdiChild *>(provisionalDocument.data());
+    if (holder && !holder->sources().isEmpty()) {
+        outcome->settledDocument = holder;
+        outcome->settledText = holder->sources().constLast();
+    }
+    provisionalDocument.clear();
+    AppState::lastItemFinal = true;
+}
+
+Recognition::Outcome Recognition::settle()
+{
+    Outcome outcome;
+    if (AppState::lastItemFinal)
+        return outcome;
+    auto *holder = qobject_cast<MdiChild *>(provisionalDocument.data());
+    if (holder && !holder->sources().isEmpty()) {
+        outcome.settledDocument = holder;
+        outcome.settledText = holder->sources().constLast();
+        if (AppState::textMode == 0) {
+            AppState::sourceText += AppState::partialText;
+            AppState::partialText.clear();
+        }
+    }
+    provisionalDocument.clear();
+    AppState::lastItemFinal = true;
+    return outcome;
 }
 
 void Recognition::refresh(MdiChild *doc, const Outcome &outcome)

@@ -3,6 +3,7 @@
 #include "recognitionevent.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,10 @@ public:
         QStringList queued;           // sentences to translate, in order
         bool finalAdded = false;      // a final sentence was appended
         bool partialChanged = false;  // the provisional last item changed
+        // A provisional item left behind in another document (or by a stop),
+        // now kept as a sentence of its own and to be translated there.
+        QPointer<MdiChild> settledDocument;
+        QString settledText;
     };
 
     struct Segment
@@ -39,6 +44,11 @@ public:
     // without a document or when the record was empty.
     Outcome apply(MdiChild *doc, const RecognitionEvent &event);
 
+    // Keeps a provisional last item as a final sentence, as when recording
+    // stops: it stays where the operator saw it and gets its translation, so
+    // the two lists stay level.
+    Outcome settle();
+
     // Results that arrive while a document is being saved wait here.
     void defer(const RecognitionEvent &event);
     QList<RecognitionEvent> takePending();
@@ -50,5 +60,8 @@ private:
     void addFinal(MdiChild *doc, const QString &text, Outcome *outcome);
     void refresh(MdiChild *doc, const Outcome &outcome);
 
+    void settleElsewhere(MdiChild *doc, Outcome *outcome);
+
     QList<RecognitionEvent> pending;
+    QPointer<QObject> provisionalDocument; // holds the provisional last item
 };

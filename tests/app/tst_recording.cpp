@@ -69,6 +69,15 @@ QStringList translated(const QStringList &sentences)
     return list;
 }
 
+// What the in-progress handler posts for one provisional phrase-mode text.
+void postPartial(MainWindow *w, const QString &text)
+{
+    const QByteArray json = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\""
+        + text.toUtf8() + "\"}]}";
+    QCoreApplication::postEvent(w, new RecognitionEvent(RecognitionEvent::Partial, true, 500, json));
+    QCoreApplication::sendPostedEvents(w, RecognitionEvent::PartialType);
+}
+
 // What a recognition handler posts for one sentence-mode result.
 void postSentence(MainWindow *w, const QString &text)
 {
@@ -110,6 +119,8 @@ private slots:
     void closeLastDocumentWhileRecording();
     void destroyWindowWhileRecording();
     void resultDuringSaveAppliedAfter();
+    void stopKeepsProvisionalSentence();
+    void provisionalStaysInItsDocument();
 
     void readAloud_data();
     void readAloud();
@@ -221,7 +232,8 @@ void TestRecording::recordCommands()
     QCOMPARE(w->modeBox->isEnabled(), acts ? after != AppState::Recording : boxEnabled);
     QCOMPARE(probe.recorderRunning(), after == AppState::Recording ? 1 : 0);
     const bool started = acts && record;
-    QCOMPARE(AppState::lastItemFinal, started);
+    // A start resets the mark; a stop keeps the provisional item as a sentence.
+    QCOMPARE(AppState::lastItemFinal, acts);
     QCOMPARE(probe.recorderStartConfig(),
         started ? QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes")
                 : configBefore);
@@ -532,6 +544,51 @@ void TestRecording::resultDuringSaveAppliedAfter()
     // The late sentence is a change the saved file does not have.
     QVERIFY(child->isModified());
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：8"));
+}
+
+void TestRecording::stopKeepsProvisionalSentence()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    HttpTestServer server;
+    server.setHandler(echo);
+    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
+    MdiChild *doc = w->activeMdiChild();
+    w->runItem();
+    postPartial(w, QStringLiteral("我们去公"));
+    w->stopItem();
+    // The text on screen when the operator stopped stays and is translated,
+    // so the next recording's translations do not slide one row up.
+    QCOMPARE(doc->sources(), QStringList { QStringLiteral("我们去公") });
+    QTRY_COMPARE(doc->translations(), QStringList { QStringLiteral("T:我们去公") });
+    w->runItem();
+    postPartial(w, QStringLiteral("今天"));
+    QCOMPARE(doc->sources(), (QStringList { QStringLiteral("我们去公"), QStringLiteral("今天") }));
+    w->stopItem();
+    QTRY_COMPARE(doc->translations(), translated({ QStringLiteral("我们去公"), QStringLiteral("今天") }));
+}
+
+void TestRecording::provisionalStaysInItsDocument()
+{
+    WindowFixture f;
+    MainWindow *w = f.window;
+    HttpTestServer server;
+    server.setHandler(echo);
+    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
+    MdiChild *first = w->activeMdiChild();
+    w->runItem();
+    postPartial(w, QStringLiteral("第一个文档"));
+    w->newFile();
+    MdiChild *second = w->activeMdiChild();
+    QVERIFY(second != first);
+    second->appendSource(QStringLiteral("已有的句子"));
+    second->appendTranslation(QStringLiteral("已有的翻译"));
+    postPartial(w, QStringLiteral("第二个"));
+    // The other document's sentence is not replaced; the first keeps its text.
+    QCOMPARE(second->sources(), (QStringList { QStringLiteral("已有的句子"), QStringLiteral("第二个") }));
+    QCOMPARE(first->sources(), QStringList { QStringLiteral("第一个文档") });
+    QTRY_COMPARE(first->translations(), QStringList { QStringLiteral("T:第一个文档") });
+    w->stopItem();
 }
 
 void TestRecording::readAloud_data()
