@@ -1146,9 +1146,11 @@ void MainWindow::setPauseMarkActItem()
 
 void MainWindow::setShowEditActItem()
 {
-    AppState::editOrientation = Settings::readInt(SettingsKeys::EditStyle, QStringLiteral("0"));
-    AppState::textMode = Settings::readInt(SettingsKeys::TextMode, QStringLiteral("1"));
-    ShowEditDialog dialog(AppState::editOrientation, AppState::textMode, this);
+    // The dialog opens on the stored choice; what is on screen changes only on
+    // OK. (The two interface languages keep separate settings files, so the
+    // stored choice can differ from the one in effect.)
+    ShowEditDialog dialog(Settings::readInt(SettingsKeys::EditStyle, QStringLiteral("0")),
+                          Settings::readInt(SettingsKeys::TextMode, QStringLiteral("1")), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     Settings::write(SettingsKeys::EditStyle, dialog.editStyle());

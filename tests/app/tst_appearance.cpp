@@ -10,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QMenu>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -73,6 +75,7 @@ private slots:
 
     void showEditCancelled();
     void showEditUnchanged();
+    void showEditCancelledAfterLanguageSwitch();
     void showEditOrientation();
     void showEditTextMode_data();
     void showEditTextMode();
@@ -114,6 +117,24 @@ void TestAppearance::showEditCancelled()
     QCOMPARE(AppState::textMode, 1);
     QCOMPARE(child->orientation(), Qt::Horizontal);
     QVERIFY(child->sourceView->isVisibleTo(child));
+}
+
+void TestAppearance::showEditCancelledAfterLanguageSwitch()
+{
+    // Running text chosen under the English interface; the Chinese file says nothing.
+    WindowFixture f("[action]\nuilang=1\n", "[action]\nsetTextMode=0\n");
+    MainWindow *w = f.window;
+    MdiChild *child = w->activeMdiChild();
+    QCOMPARE(AppState::textMode, 0);
+    w->uiLanguageBox->setCurrentIndex(0);
+    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    ModalAnswer::onNext([](QWidget *dialog) { click(dialog, QStringLiteral("取消")); });
+    w->setShowEditAct->trigger();
+    QCOMPARE(ModalAnswer::answeredCount(), 1);
+    // What is on screen and the mode in effect still agree.
+    QCOMPARE(AppState::textMode, 0);
+    QVERIFY(child->sourceEdit->isVisibleTo(child));
+    QVERIFY(!child->sourceView->isVisibleTo(child));
 }
 
 void TestAppearance::showEditUnchanged()
