@@ -1,8 +1,6 @@
 #include "qcoloroption.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -24,17 +22,7 @@ QColorOption::QColorOption(int choice, QWidget *parent)
     else
         selectedButton->setChecked(true);
 
-    auto *cancelButton = new QPushButton(tr("Cancel"));
-    auto *okButton = new QPushButton(tr("OK"));
-    connect(cancelButton, &QPushButton::clicked, this, &QColorOption::reject);
-    connect(okButton, &QPushButton::clicked, this, &QColorOption::accept);
-    auto *buttonLayout = new QHBoxLayout;
-    buttonLayout->addWidget(cancelButton);
-    buttonLayout->addWidget(okButton);
-
-    auto *mainLayout = new QVBoxLayout(this);
-    mainLayout->addWidget(group);
-    mainLayout->addLayout(buttonLayout);
+    layOutWithButtons(group, tr("Cancel"), tr("OK"));
 
     setFixedSize(200, 180);
 }

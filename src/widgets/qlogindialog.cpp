@@ -1,8 +1,6 @@
 #include "qlogindialog.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -25,17 +23,7 @@ QLoginDialog::QLoginDialog(int mark, QWidget *parent)
     else
         spaceButton->setChecked(true);
 
-    auto *cancelButton = new QPushButton(tr("Cancel"));
-    auto *okButton = new QPushButton(tr("OK"));
-    connect(cancelButton, &QPushButton::clicked, this, &QLoginDialog::reject);
-    connect(okButton, &QPushButton::clicked, this, &QLoginDialog::accept);
-    auto *buttonLayout = new QHBoxLayout;
-    buttonLayout->addWidget(cancelButton);
-    buttonLayout->addWidget(okButton);
-
-    auto *mainLayout = new QVBoxLayout(this);
-    mainLayout->addWidget(group);
-    mainLayout->addLayout(buttonLayout);
+    layOutWithButtons(group, tr("Cancel"), tr("OK"));
 
     setFixedSize(200, 140);
 }

@@ -2,6 +2,10 @@
 
 #include "dialoggeometry.h"
 
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 QMyLoginDialog::QMyLoginDialog(const QString &title, QWidget *parent)
     : QDialog(parent)
 {
@@ -13,4 +17,19 @@ QMyLoginDialog::QMyLoginDialog(const QString &title, QWidget *parent)
 QMyLoginDialog::~QMyLoginDialog()
 {
     DialogGeometry::store(this);
+}
+
+void QMyLoginDialog::layOutWithButtons(QWidget *group, const QString &cancelText, const QString &okText)
+{
+    auto *cancelButton = new QPushButton(cancelText);
+    auto *okButton = new QPushButton(okText);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    auto *buttonLayout = new QHBoxLayout;
+    buttonLayout->addWidget(cancelButton);
+    buttonLayout->addWidget(okButton);
+
+    auto *mainLayout = new QVBoxLayout(this);
+    mainLayout->addWidget(group);
+    mainLayout->addLayout(buttonLayout);
 }

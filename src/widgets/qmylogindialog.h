@@ -11,4 +11,8 @@ class QMyLoginDialog : public QDialog
 public:
     explicit QMyLoginDialog(const QString &title, QWidget *parent = nullptr);
     ~QMyLoginDialog() override;
+
+protected:
+    // The option dialogs' layout: the group, then Cancel and OK in that order.
+    void layOutWithButtons(QWidget *group, const QString &cancelText, const QString &okText);
 };
