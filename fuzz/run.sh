@@ -23,6 +23,13 @@ if [ -e "$1" ]; then
     "$fuzzer" "$@"
 fi
 
-"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+# The fuzzer's progress goes to a log; on a finding, its end is shown.
+log=$work/fuzz.log
+if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
-    "$work/corpus" "$root/fuzz/corpus"
+    "$work/corpus" "$root/fuzz/corpus" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "The fuzzer found a failing input; it is in $work/artifacts/"
+    exit 1
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
