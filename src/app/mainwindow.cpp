@@ -172,14 +172,14 @@ void MainWindow::installAppTranslator(const QString &catalogue)
 
 void MainWindow::createActions()
 {
-    struct Spec {
+    struct ActionRow {
         QAction **action;
         const char *text;
         const char *icon;
         QKeySequence::StandardKey shortcut;
         const char *tip;
     };
-    const Spec specs[] = {
+    const ActionRow rows[] = {
         { &newAct, QT_TR_NOOP("&New"), ":/images/New.png", QKeySequence::New, QT_TR_NOOP("Create a new file") },
         { &openAct, QT_TR_NOOP("&Open..."), ":/images/Open.png", QKeySequence::Open,
           QT_TR_NOOP("Open an existing file") },
@@ -222,7 +222,7 @@ void MainWindow::createActions()
         { &previousAct, QT_TR_NOOP("Pre&vious"), nullptr, QKeySequence::PreviousChild,
           QT_TR_NOOP("Move the focus to the previous window") },
     };
-    for (const Spec &s : specs) {
+    for (const ActionRow &s : rows) {
         QAction *action = s.icon ? new QAction(QIcon(QLatin1String(s.icon)), tr(s.text), this)
                                  : new QAction(tr(s.text), this);
         if (s.shortcut != QKeySequence::UnknownKey)
