@@ -40,6 +40,8 @@ NetworkDialog::NetworkDialog(const QString &voice, const QString &ww, const QStr
                  { tr("Translation Host CN"), cnEdit } };
     int row = 0;
     for (const auto &r : rows) {
+        // Room for a whole "http://host:port" on small screens too.
+        r.edit->setMinimumWidth(r.edit->fontMetrics().averageCharWidth() * 26);
         auto *label = new QLabel(r.label);
         label->setBuddy(r.edit);
         grid->addWidget(label, row, 0);

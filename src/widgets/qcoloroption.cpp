@@ -24,7 +24,8 @@ QColorOption::QColorOption(int choice, QWidget *parent)
 
     layOutWithButtons(group, tr("Cancel"), tr("OK"));
 
-    setFixedSize(200, 180);
+    // The usual size, widened where a translated label would be cut off.
+    setFixedSize(widthFor(group), 180);
 }
 
 int QColorOption::choice() const

@@ -25,7 +25,8 @@ QLoginDialog::QLoginDialog(int mark, QWidget *parent)
 
     layOutWithButtons(group, tr("Cancel"), tr("OK"));
 
-    setFixedSize(200, 140);
+    // The usual size, widened where a translated label would be cut off.
+    setFixedSize(widthFor(group), 140);
 }
 
 int QLoginDialog::mark() const

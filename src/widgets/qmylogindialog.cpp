@@ -33,3 +33,9 @@ void QMyLoginDialog::layOutWithButtons(QWidget *group, const QString &cancelText
     mainLayout->addWidget(group);
     mainLayout->addLayout(buttonLayout);
 }
+
+int QMyLoginDialog::widthFor(const QWidget *group) const
+{
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    return qMax(200, group->minimumSizeHint().width() + margins.left() + margins.right());
+}

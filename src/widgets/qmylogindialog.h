@@ -15,4 +15,6 @@ public:
 protected:
     // The option dialogs' layout: the group, then Cancel and OK in that order.
     void layOutWithButtons(QWidget *group, const QString &cancelText, const QString &okText);
+    // 200 pixels, or wider where the group's widest label would be cut off.
+    int widthFor(const QWidget *group) const;
 };

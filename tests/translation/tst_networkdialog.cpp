@@ -210,12 +210,12 @@ void TestNetworkDialog::radioClickShowsOtherServers()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QVERIFY(!dialog.otherServerGroup()->isVisible());
 
-    QTest::mouseClick(dialog.otherServerButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.otherServerButton(), Qt::LeftButton, {}, QPoint(6, dialog.otherServerButton()->height() / 2));
     QVERIFY(dialog.otherServerButton()->isChecked());
     QVERIFY(dialog.otherServerGroup()->isVisible());
     QCOMPARE(dialog.translateHostWWEdit()->text(), QStringLiteral("http://ww"));
 
-    QTest::mouseClick(dialog.defaultServerButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.defaultServerButton(), Qt::LeftButton, {}, QPoint(6, dialog.defaultServerButton()->height() / 2));
     QVERIFY(!dialog.otherServerButton()->isChecked());
     QVERIFY(!dialog.otherServerGroup()->isVisible());
 }

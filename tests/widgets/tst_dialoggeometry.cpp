@@ -69,9 +69,11 @@ private slots:
 
     void settingsDialogsShareOneEntry()
     {
+        QSize colourSize;
         {
             QLoginDialog pauseMark(0);
             QCOMPARE(pauseMark.size(), QSize(200, 140));
+            // The colour dialog may be wider than 200 where its labels need it.
             pauseMark.move(37, 41);
         }
         QSettings settings;
@@ -81,11 +83,13 @@ private slots:
         {
             QColorOption colour(0);
             // The fixed size wins over the stored one; the position is shared.
-            QCOMPARE(geometryOf(colour), QRect(37, 41, 200, 180));
+            QCOMPARE(geometryOf(colour).topLeft(), QPoint(37, 41));
+            QCOMPARE(colour.height(), 180);
+            colourSize = colour.size();
             colour.move(5, 6);
         }
         QMyLoginDialog next(QStringLiteral("server"));
-        QCOMPARE(geometryOf(next), QRect(5, 6, 200, 180));
+        QCOMPARE(geometryOf(next), QRect(QPoint(5, 6), colourSize));
     }
 
     void cancelledDialogStoresGeometry()
