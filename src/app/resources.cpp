@@ -22,8 +22,8 @@ void configureApplication(QApplication &app)
     // The settings name "SimSun", which Linux lacks: let fonts that cover
     // Chinese and Uyghur stand in for it instead of whatever fallback comes first.
     if (!QFontDatabase().families().contains(QStringLiteral("SimSun"), Qt::CaseInsensitive)) {
-        const QStringList standIns { QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("UKIJ Ekran"),
-                                     QStringLiteral("DejaVu Sans") };
+        const QStringList standIns { QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("DejaVu Sans"),
+                                     QStringLiteral("UKIJ Ekran") };
         QFont::insertSubstitutions(QStringLiteral("SimSun"), standIns);
         QFont::insertSubstitutions(QStringLiteral("simsun"), standIns);
     }
