@@ -11,8 +11,6 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -60,22 +58,6 @@ private:
         const QRect rect = view->visualRect(view->model()->index(row, 0));
         QVERIFY(rect.isValid());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    // Answers the next file dialog with a file name and returns what it proposed.
-    static void answerFileDialog(const QString &fileName, QString *proposed = nullptr)
-    {
-        ModalAnswer::onNext([fileName, proposed](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            if (proposed)
-                *proposed = dialog->selectedFiles().value(0);
-            dialog->selectFile(fileName);
-            // selectFile leaves a focused name field alone.
-            if (auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                nameField->setText(fileName);
-            static_cast<QDialog *>(dialog)->accept();
-        });
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -135,22 +117,6 @@ private slots:
         child.setItems({ "a", "b" }, { "x", "y" });
         setCurrent(side == 1 ? child.sourceView : child.translationView, current);
         QCOMPARE(menuTexts(side == 1 ? child.createSourceMenu() : child.createTranslationMenu()), entries);
-    }
-
-    void menuEntriesRunTheirCommands()
-    {
-        MdiChild child;
-        child.setItems({ "a", "b" }, { "x", "y" });
-        setCurrent(child.sourceView, 1);
-        QMenu *menu = child.createSourceMenu();
-        for (QAction *action : menu->actions()) {
-            if (action->text() == QLatin1String("Add Up"))
-                action->trigger();
-            if (action->text() == QLatin1String("Delete"))
-                QCOMPARE(action->shortcut(), QKeySequence(QStringLiteral("Delete")));
-        }
-        delete menu;
-        QCOMPARE(child.sources(), QStringList({ "a", " ", "b" }));
     }
 
     void popupRunsTheMenu()
@@ -249,18 +215,6 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), clipboard);
     }
 
-    void copyKeyCopiesCurrentSource()
-    {
-        MdiChild child;
-        child.setItems({ "a", "b" }, {});
-        setCurrent(child.sourceView, 1);
-        QKeyEvent copyKey(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(copyKey.matches(QKeySequence::Copy));
-        QApplication::sendEvent(&child, &copyKey);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("b"));
-        QVERIFY(copyKey.isAccepted());
-    }
-
     void letterCount_data()
     {
         QTest::addColumn<int>("textMode");
@@ -339,62 +293,6 @@ private slots:
             child.translationView->visualRect(child.translationModel->index(0)).height(), 30 * lines);
     }
 
-    void itemCommands_data()
-    {
-        QTest::addColumn<QStringList>("translations");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("done");
-        QTest::addColumn<QStringList>("sources");
-        const QStringList all { "x", "y", "z" };
-        QTest::newRow("up on a middle item")
-            << all << 1 << "up" << true << QStringList { "a", " ", "b", "c" };
-        QTest::newRow("up on the last item")
-            << all << 2 << "up" << true << QStringList { "a", "b", " ", "c" };
-        QTest::newRow("up without current item")
-            << all << -1 << "up" << false << QStringList { "a", "b", "c" };
-        QTest::newRow("down on a middle item")
-            << all << 1 << "down" << true << QStringList { "a", "b", " ", "c" };
-        QTest::newRow("down on the last item")
-            << all << 2 << "down" << false << QStringList { "a", "b", "c" };
-        QTest::newRow("down without current item")
-            << all << -1 << "down" << true << QStringList { " ", "a", "b", "c" };
-        QTest::newRow("delete a middle item") << all << 1 << "delete" << true << QStringList { "a", "c" };
-        QTest::newRow("delete without current item")
-            << all << -1 << "delete" << false << QStringList { "a", "b", "c" };
-        QTest::newRow("up where translation is pending")
-            << QStringList { "x" } << 1 << "up" << false << QStringList { "a", "b", "c" };
-        QTest::newRow("down where translation is pending")
-            << QStringList { "x" } << 0 << "down" << false << QStringList { "a", "b", "c" };
-        QTest::newRow("delete where translation is pending")
-            << QStringList { "x", "y" } << 2 << "delete" << false << QStringList { "a", "b", "c" };
-    }
-
-    void itemCommands()
-    {
-        QFETCH(QStringList, translations);
-        QFETCH(int, current);
-        QFETCH(QString, command);
-        QFETCH(bool, done);
-        QFETCH(QStringList, sources);
-        MdiChild child;
-        child.setItems({ "a", "b", "c" }, translations);
-        setCurrent(child.sourceView, current);
-        const bool result = command == QLatin1String("up") ? child.addUp()
-            : command == QLatin1String("down")             ? child.addDown()
-                                                           : child.deleteCurrent();
-        QCOMPARE(result, done);
-        QCOMPARE(child.isModified(), done);
-        QCOMPARE(child.sources(), sources);
-        QCOMPARE(child.sourceModel->stringList(), sources);
-        QCOMPARE(child.translationModel->stringList(), child.translations());
-        if (done) {
-            QCOMPARE(child.translations().size(), translations.size() + sources.size() - 3);
-            QCOMPARE(child.sourceView->currentIndex().row(), -1);
-            QCOMPARE(child.translationView->currentIndex().row(), -1);
-        }
-    }
-
     void listsAndModelsStayEqual()
     {
         MdiChild child;
@@ -423,127 +321,6 @@ private slots:
         check("delete");
         QCOMPARE(child.sources(), QStringList({ "a" }));
         QCOMPARE(child.translations(), QStringList({ "x2" }));
-        QVERIFY(child.isModified());
-    }
-
-    void translationRequests()
-    {
-        MdiChild child;
-        child.setItems({ "a", "b", "c" }, {});
-        QSignalSpy requests(&child, &MdiChild::translationRequested);
-        child.transelItem();
-        QCOMPARE(requests.count(), 0);
-        QVERIFY(!child.isModified());
-
-        setCurrent(child.sourceView, 1);
-        child.transelItem();
-        QCOMPARE(requests.takeFirst(), QVariantList({ 1, QStringLiteral("b") }));
-        QVERIFY(child.isModified());
-
-        child.setModified(false);
-        child.tranallItem();
-        QCOMPARE(requests.count(), 3);
-        for (int row = 0; row < 3; ++row)
-            QCOMPARE(requests.at(row), QVariantList({ row, child.sources().at(row) }));
-        QVERIFY(child.isModified());
-    }
-
-    void saveAndReadBack()
-    {
-        const QString file = path(QStringLiteral("round.txt"));
-        MdiChild child;
-        child.newFile();
-        child.setItems({ "a", "b", "c" }, { "x", "y" });
-        child.setModified(true);
-        QVERIFY(child.saveFile(file));
-        QVERIFY(!child.isModified());
-        // Saving under another name does not rename the document; the title loses its mark.
-        QCOMPARE(child.windowTitle(), child.currentFile());
-
-        MdiChild reader;
-        reader.newFile();
-        QVERIFY(reader.loadFile(file, false));
-        QCOMPARE(reader.sources(), QStringList({ "a", "b" }));
-        QCOMPARE(reader.translations(), QStringList({ "x", "y" }));
-        QCOMPARE(reader.sourceModel->stringList(), reader.sources());
-        QCOMPARE(reader.currentFile(), file);
-        QCOMPARE(reader.windowTitle(), QStringLiteral("round.txt"));
-        QVERIFY(!reader.isModified());
-
-        // A document read from a file saves to it without asking for a name.
-        reader.appendSource("c");
-        reader.appendTranslation("z");
-        reader.setModified(true);
-        QVERIFY(reader.save());
-        QCOMPARE(ModalAnswer::answeredCount(), 0);
-        DocumentFile::Items items;
-        QString error;
-        QVERIFY(DocumentFile::read(file, false, &items, &error));
-        QCOMPARE(items.sources, QStringList({ "a", "b", "c" }));
-    }
-
-    void readFailure()
-    {
-        MdiChild child;
-        child.newFile();
-        const QString name = child.currentFile();
-        const QString missing = path(QStringLiteral("missing.txt"));
-        ModalAnswer::clickStandard(QMessageBox::Ok);
-        QVERIFY(!child.loadFile(missing, true));
-        QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("MDI"));
-        QVERIFY(ModalAnswer::lastText().startsWith(QStringLiteral("Cannot read file %1:\n").arg(missing)));
-        QCOMPARE(child.currentFile(), name);
-    }
-
-    void writeFailureKeepsDocumentModified()
-    {
-        MdiChild child;
-        child.newFile();
-        child.setItems({ "a" }, { "x" });
-        child.setModified(true);
-        const QString title = child.windowTitle();
-        const QString unwritable = path(QStringLiteral("no/such/folder/doc.txt"));
-        ModalAnswer::clickStandard(QMessageBox::Ok);
-        QVERIFY(!child.saveFile(unwritable));
-        QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("MDI"));
-        QVERIFY(
-            ModalAnswer::lastText().startsWith(QStringLiteral("Cannot write file %1:\n").arg(unwritable)));
-        QVERIFY(child.isModified());
-        QCOMPARE(child.windowTitle(), title);
-    }
-
-    void saveAsAddsTxt()
-    {
-        MdiChild child;
-        child.newFile();
-        child.setItems({ "a" }, { "x" });
-        answerFileDialog(path(QStringLiteral("notes")));
-        QString chosen;
-        QVERIFY(child.saveAs(chosen));
-        QCOMPARE(chosen, path(QStringLiteral("notes.txt")));
-        QCOMPARE(child.currentFile(), chosen);
-        QVERIFY(QFile::exists(chosen));
-        QCOMPARE(child.windowTitle(), QStringLiteral("notes.txt"));
-    }
-
-    void exportProposesCsvAndLeavesDocumentAlone()
-    {
-        MdiChild child;
-        child.newFile();
-        child.setItems({ "a" }, { "x" });
-        child.setModified(true);
-        const QString name = child.currentFile();
-        const QString csv = path(QStringLiteral("export.csv"));
-        QString proposed;
-        answerFileDialog(csv, &proposed);
-        QString chosen;
-        QVERIFY(child.saveAsTabFile(chosen));
-        QCOMPARE(chosen, csv);
-        QVERIFY(proposed.endsWith(QString(name).replace(QStringLiteral(".txt"), QStringLiteral(".csv"))));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("a,x"));
-        QCOMPARE(child.currentFile(), name);
         QVERIFY(child.isModified());
     }
 
@@ -612,80 +389,6 @@ private slots:
         QCOMPARE(closed.count(), 1);
     }
 
-    void continuousText_data()
-    {
-        QTest::addColumn<QStringList>("sources");
-        QTest::addColumn<QStringList>("translations");
-        QTest::addColumn<QString>("sourceSeparator");
-        QTest::addColumn<QString>("translationSeparator");
-        QTest::addColumn<QString>("sourceText");
-        QTest::addColumn<QString>("translationText");
-        const QString fullComma(QChar(0xFF0C));
-        const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
-        QTest::newRow("Chinese speech")
-            << QStringList { "a", "b" } << QStringList { "x", "y" } << fullComma << arabicComma
-            << "a" + fullComma + "b" + fullComma << "x" + arabicComma + "y" + arabicComma;
-        QTest::newRow("Uyghur speech")
-            << QStringList { "a", "b" } << QStringList { "x", "y" } << arabicComma << fullComma
-            << "a" + arabicComma + "b" + arabicComma << "x" + fullComma + "y" + fullComma;
-        QTest::newRow("fewer translations")
-            << QStringList { "a", "b", "c" } << QStringList { "x" } << fullComma << arabicComma
-            << "a" + fullComma << "x" + arabicComma;
-    }
-
-    void continuousText()
-    {
-        QFETCH(QStringList, sources);
-        QFETCH(QStringList, translations);
-        QFETCH(QString, sourceSeparator);
-        QFETCH(QString, translationSeparator);
-        QFETCH(QString, sourceText);
-        QFETCH(QString, translationText);
-        MdiChild child;
-        show(child, sources, translations);
-        child.setModified(true);
-        AppState::textMode = 0;
-        child.rebuildContinuousText(sourceSeparator, translationSeparator);
-        QCOMPARE(AppState::sourceText, sourceText);
-        QCOMPARE(AppState::translationText, translationText);
-        QCOMPARE(child.sourceEdit->toPlainText(), sourceText);
-        QCOMPARE(child.translationEdit->toPlainText(), translationText);
-        QCOMPARE(child.sourceEdit->textCursor().position(), sourceText.size());
-        QCOMPARE(child.translationEdit->textCursor().position(), translationText.size());
-        QVERIFY(child.sourceEdit->isVisible());
-        QVERIFY(!child.sourceView->isVisible());
-        QVERIFY(child.isModified());
-
-        AppState::textMode = 1;
-        child.rebuildContinuousText(sourceSeparator, translationSeparator);
-        QVERIFY(child.sourceView->isVisible());
-        QVERIFY(child.translationView->isVisible());
-        QVERIFY(!child.translationEdit->isVisible());
-        QCOMPARE(AppState::sourceText, sourceText);
-    }
-
-    void fontsPerTextMode()
-    {
-        MdiChild child;
-        QFont chinese(QStringLiteral("WenQuanYi Micro Hei"), 13);
-        QFont uyghur(QStringLiteral("UKIJ Tuz Tom"), 15);
-        child.applyFonts(uyghur, chinese, true, 44);
-        QCOMPARE(child.sourceView->font().family(), uyghur.family());
-        QCOMPARE(child.sourceView->layoutDirection(), Qt::RightToLeft);
-        QCOMPARE(child.translationView->font().family(), chinese.family());
-        QCOMPARE(child.translationView->layoutDirection(), Qt::LeftToRight);
-        QCOMPARE(child.sourceDelegate()->lineHeight, 44);
-        QCOMPARE(child.translationDelegate()->lineHeight, 44);
-
-        AppState::textMode = 0;
-        child.applyFonts(chinese, uyghur, false, 50);
-        QCOMPARE(child.sourceEdit->font().family(), chinese.family());
-        QCOMPARE(child.sourceEdit->document()->defaultTextOption().textDirection(), Qt::LeftToRight);
-        QCOMPARE(child.translationEdit->font().family(), uyghur.family());
-        QCOMPARE(child.translationEdit->document()->defaultTextOption().textDirection(), Qt::RightToLeft);
-        QVERIFY(child.translationEdit->document()->defaultTextOption().alignment() & Qt::AlignRight);
-        QCOMPARE(child.sourceDelegate()->lineHeight, 44);
-    }
 };
 
 TOLVANE_TEST_MAIN(TestMdiChild)
