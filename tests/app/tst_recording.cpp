@@ -111,8 +111,6 @@ private slots:
     void recordTranscript();
     void newDocumentWhileRecording();
     void languageSwitchWhileRecording();
-    void separatorFromPauseMark_data();
-    void separatorFromPauseMark();
     void pauseMarkChangeWaitsForNextStart();
     void closeLastDocumentWhileRecording();
     void destroyWindowWhileRecording();
@@ -121,8 +119,6 @@ private slots:
 
     void readAloud_data();
     void readAloud();
-    void nothingToRead_data();
-    void nothingToRead();
     void playAgainStops();
     void destroyWindowWhileReading();
 
@@ -390,38 +386,6 @@ void TestRecording::languageSwitchWhileRecording()
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
 }
 
-void TestRecording::separatorFromPauseMark_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QByteArray>("mark");
-    QTest::addColumn<QString>("separator");
-
-    QTest::newRow("Chinese, space mark") << 0 << QByteArray("1") << fullwidthComma;
-    QTest::newRow("Uyghur, no mark stored") << 1 << QByteArray() << arabicComma;
-    QTest::newRow("Uyghur, space mark") << 1 << QByteArray("1") << QStringLiteral(" ");
-    QTest::newRow("Uyghur, unknown mark") << 1 << QByteArray("7") << QStringLiteral(" ");
-}
-
-void TestRecording::separatorFromPauseMark()
-{
-    QFETCH(int, language);
-    QFETCH(QByteArray, mark);
-    QFETCH(QString, separator);
-
-    QByteArray ini = "[action]\nrealtime=0\nsetTextMode=0\nlang=" + QByteArray::number(language) + '\n';
-    if (!mark.isEmpty())
-        ini += "pauseMark=" + mark + '\n';
-    WindowFixture f(ini);
-    MainWindow *w = f.window;
-    w->runItem();
-    QCOMPARE(AppState::RecordState, int(AppState::Recording));
-    QCOMPARE(AppState::sentenceSeparator, separator);
-    postSentence(w, QStringLiteral("句子"));
-    postSentence(w, QStringLiteral("سۆز"));
-    QCOMPARE(w->activeMdiChild()->sourceEdit->toPlainText(),
-        QStringLiteral("句子") + separator + QStringLiteral("سۆز") + separator);
-}
-
 void TestRecording::pauseMarkChangeWaitsForNextStart()
 {
     WindowFixture f("[action]\nlang=1\nrealtime=0\nsetTextMode=0\n");
@@ -555,8 +519,6 @@ void TestRecording::readAloud_data()
 
     const QByteArray chineseVoice("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
     QTest::newRow("from the current row") << 1 << 1 << QList<int> { 1, 2 } << chineseVoice;
-    QTest::newRow("no current row") << 1 << -1 << QList<int> { 0, 1, 2 } << chineseVoice;
-    QTest::newRow("last row") << 1 << 2 << QList<int> { 2 } << chineseVoice;
     QTest::newRow("Uyghur voice") << 0 << 2 << QList<int> { 2 }
                                   << QByteArray(
                                          "property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
@@ -602,32 +564,6 @@ void TestRecording::readAloud()
     w->playAct->trigger();
     QVERIFY(!w->playTimer->isActive());
     QCOMPARE(SpeechSdk::playState(), 0);
-    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
-}
-
-void TestRecording::nothingToRead_data()
-{
-    QTest::addColumn<bool>("document");
-    QTest::newRow("no translations") << true;
-    QTest::newRow("no document") << false;
-}
-
-void TestRecording::nothingToRead()
-{
-    QFETCH(bool, document);
-    WindowFixture f("[action]\nlang=1\n");
-    MainWindow *w = f.window;
-    if (document) {
-        w->activeMdiChild()->setItems({ QStringLiteral("一"), QStringLiteral("二") }, {});
-    } else {
-        w->mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
-    }
-    const QByteArray textBefore = probe.playerText();
-    w->playItem();
-    QVERIFY(!w->playTimer->isActive());
-    QCOMPARE(probe.playerText(), textBefore);
-    QCOMPARE(probe.playerSpeaking(), 0);
     QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
 }
 
