@@ -215,35 +215,6 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), clipboard);
     }
 
-    void letterCount_data()
-    {
-        QTest::addColumn<int>("textMode");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<QString>("editText");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("lists, two items") << 1 << QStringList { "ab", "cd" } << ""
-                                          << "ab\ncd\n";
-        QTest::newRow("lists, empty document") << 1 << QStringList() << ""
-                                               << "";
-        QTest::newRow("lists, one empty item") << 1 << QStringList { "" } << ""
-                                               << "\n";
-        QTest::newRow("running text")
-            << 0 << QStringList { "ab", "cd" } << QString::fromUtf8("你好，") << QString::fromUtf8("你好，");
-    }
-
-    void letterCount()
-    {
-        QFETCH(int, textMode);
-        QFETCH(QStringList, items);
-        QFETCH(QString, editText);
-        QFETCH(QString, expected);
-        AppState::textMode = textMode;
-        MdiChild child;
-        child.setItems(items, {});
-        child.sourceEdit->setPlainText(editText);
-        QCOMPARE(child.currentSourceText(), expected);
-    }
-
     void inPlaceEditIsKept()
     {
         MdiChild child;
