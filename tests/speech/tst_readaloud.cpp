@@ -165,8 +165,6 @@ void tst_ReadAloud::voiceFollowsLanguage_data()
     QTest::addColumn<QString>("voiceHost");
     QTest::newRow("chinese speech, cloud") << 0 << QString();
     QTest::newRow("uyghur speech, cloud") << 1 << QString();
-    QTest::newRow("chinese speech, own server") << 0 << "127.0.0.1:9";
-    QTest::newRow("uyghur speech, own server") << 1 << "127.0.0.1:9";
 }
 
 void tst_ReadAloud::voiceFollowsLanguage()
