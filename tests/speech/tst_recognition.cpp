@@ -85,8 +85,6 @@ private slots:
     void listModeLeavesContinuousTexts();
     void pendingKeepsOrder();
 
-    void endToEnd_data();
-    void endToEnd();
     void floodWhileSaving();
 
 private:
@@ -177,8 +175,6 @@ void tst_Recognition::parseSegments_data()
 
     const int missing = Recognition::MissingSegmentCount;
     QTest::newRow("not json") << QByteArray("{\"Segment\":[") << false << QStringList() << QList<int>() << missing;
-    QTest::newRow("array") << QByteArray("[{\"Text\":\"a\"}]") << false << QStringList() << QList<int>() << missing;
-    QTest::newRow("plain text") << QByteArray("hello") << false << QStringList() << QList<int>() << missing;
     QTest::newRow("no segments") << QByteArray("{\"SegmentCount\":2}") << true << QStringList() << QList<int>() << 2;
     QTest::newRow("threshold")
         << QByteArray("{\"Segment\":[{\"Score\":99,\"Text\":\"low\"},{\"Score\":100,\"Text\":\"equal\"},"
@@ -191,8 +187,6 @@ void tst_Recognition::parseSegments_data()
     QTest::newRow("count as text")
         << QByteArray("{\"SegmentCount\":\"3\",\"Segment\":[{\"SegmentIndex\":3,\"Text\":\"c\"}]}") << true
         << QStringList { "c" } << QList<int> { 3 } << missing;
-    QTest::newRow("unicode") << QByteArray("{\"Segment\":[{\"Text\":\"\\u4f60\xe5\xa5\xbd\"}]}") << true
-                             << QStringList { QStringLiteral("\u4f60\u597d") } << QList<int> { 0 } << missing;
 }
 
 void tst_Recognition::parseSegments()
@@ -308,7 +302,6 @@ void tst_Recognition::sentenceThreshold_data()
     QTest::addColumn<bool>("added");
     QTest::newRow("one below") << 100 << 99u << false;
     QTest::newRow("equal") << 100 << 100u << true;
-    QTest::newRow("zero threshold") << 0 << 0u << true;
     QTest::newRow("beyond signed range") << 100 << 3000000000u << true;
 }
 
@@ -338,10 +331,7 @@ void tst_Recognition::dropped_data()
     const QByteArray good = segments({ segment(1, 500, "x") }, "1");
     QTest::newRow("final, invalid json") << true << int(Kind::Final) << true << QByteArray("{\"Segment\":");
     QTest::newRow("final, not an object") << true << int(Kind::Final) << true << QByteArray("[1,2]");
-    QTest::newRow("partial, invalid json") << true << int(Kind::Partial) << true << QByteArray("x");
-    QTest::newRow("partial, not an object") << true << int(Kind::Partial) << true << QByteArray("\"text\"");
     QTest::newRow("final, no entries") << true << int(Kind::Final) << false << good;
-    QTest::newRow("partial, no entries") << true << int(Kind::Partial) << false << good;
     QTest::newRow("sentence, no entries") << false << int(Kind::Final) << false << QByteArray("x");
     QTest::newRow("partial in sentence mode") << false << int(Kind::Partial) << true << good;
     QTest::newRow("all segments fail") << true << int(Kind::Final) << true
@@ -424,48 +414,6 @@ void tst_Recognition::pendingKeepsOrder()
     QCOMPARE(doc->sources(), (QStringList { "a", "b", "c" }));
     QVERIFY(!recognition.hasPending());
     QCOMPARE(recognition.takePending().size(), 0);
-}
-
-void tst_Recognition::endToEnd_data()
-{
-    QTest::addColumn<bool>("phraseMode");
-    QTest::addColumn<int>("textMode");
-    QTest::newRow("phrase, lists") << true << 1;
-    QTest::newRow("sentence, lists") << false << 1;
-    QTest::newRow("phrase, continuous text") << true << 0;
-    QTest::newRow("sentence, continuous text") << false << 0;
-}
-
-void tst_Recognition::endToEnd()
-{
-    QFETCH(bool, phraseMode);
-    QFETCH(int, textMode);
-    AppState::phraseMode = phraseMode;
-    AppState::textMode = textMode;
-    AppState::scoreThreshold = 0;
-
-    const QStringList sentences { QStringLiteral("\u4eca\u5929\u5929\u6c14\u5f88\u597d"), QStringLiteral("we go now"),
-                                  QStringLiteral("\u8c22\u8c22") };
-    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(writeFile(QStringLiteral("talk.txt"), sentences)));
-    qputenv("TOLVANE_SDK_PACE_MS", "0");
-
-    sink = std::make_unique<ResultSink>();
-    sink->doc = doc.get();
-    SpeechSdk &sdk = SpeechSdk::instance();
-    QVERIFY2(sdk.isLoaded() || sdk.load(QCoreApplication::applicationDirPath()), qPrintable(sdk.loadError()));
-    QCOMPARE(sdk.recorderInit("initCapkeys=asr.cloud.freetalk,dataPath=" + dir.path().toUtf8(), sink.get()), 0);
-
-    const unsigned before = probe.resultCount();
-    QCOMPARE(Recorder::start(), 0);
-    // Only the last result settles the document; until then the last item may be provisional.
-    QTRY_COMPARE(sink->queued, sentences);
-    QCOMPARE(doc->sources(), sentences);
-    QCOMPARE(unsigned(sink->received), probe.resultCount() - before);
-    QVERIFY(phraseMode ? sink->received > sentences.size() : sink->received == sentences.size());
-    QCOMPARE(AppState::lastItemFinal, true);
-    const QString running = sentences.join(QChar(0xFF0C)) + QChar(0xFF0C);
-    QCOMPARE(doc->sourceEdit->toPlainText(), textMode == 0 ? running : QString());
-    Recorder::cancel();
 }
 
 void tst_Recognition::floodWhileSaving()
