@@ -102,12 +102,7 @@ void tst_SpeechEngine::setUpConfigures_data()
     QTest::newRow("own server, http prefix")
         << true << "http://10.1.2.3:8888" << 1 << true << "10.1.2.3:8888" << "asr.cloud.freetalk"
         << "tts.cloud.synth" << "10.1.2.3:8888";
-    QTest::newRow("own server, capital prefix")
-        << true << "HTTP://10.1.2.3:8888" << 0 << true << "HTTP://10.1.2.3:8888" << "asr.cloud.freetalk"
-        << "tts.cloud.synth" << "HTTP://10.1.2.3:8888";
     // The custom engine with an empty URL, and afterwards the configurations of an empty host.
-    QTest::newRow("host is only the prefix") << true << "http://" << 1 << true << QString()
-                                             << "asr.cloud.freetalk.uyghur" << "tts.cloud.uyghur" << QString();
 }
 
 void tst_SpeechEngine::setUpConfigures()
@@ -177,10 +172,6 @@ void tst_SpeechEngine::failures_data()
     QTest::newRow("player") << QByteArray("TOLVANE_SDK_FAIL_PLAYER_INIT=12") << QByteArray()
                             << QStringList { QStringLiteral("TTS init failed,error:12") } << false << true << true
                             << 0;
-    QTest::newRow("recorder and player")
-        << QByteArray("TOLVANE_SDK_FAIL_RECORDER_INIT=5") << QByteArray("TOLVANE_SDK_FAIL_PLAYER_INIT=99")
-        << QStringList { QStringLiteral("Recorder init failed,error:5"), QStringLiteral("TTS init failed,error:99") }
-        << false << true << true << 0;
 }
 
 void tst_SpeechEngine::failures()
@@ -249,7 +240,6 @@ void tst_SpeechEngine::capability_data()
     QTest::newRow("no list") << Keys() << -1 << -1;
     QTest::newRow("cloud free talk") << Keys { "asr.cloud.grammar", "asr.cloud.freetalk" } << 0 << 0;
     QTest::newRow("only uyghur") << Keys { "asr.cloud.freetalk.uyghur" } << -1 << -1;
-    QTest::newRow("first equal key counts") << Keys { "Asr.Cloud.FreeTalk", "asr.cloud.freetalk" } << 1 << -1;
 }
 
 void tst_SpeechEngine::capability()
