@@ -125,18 +125,10 @@ void tst_PlcThread::parseRowTag_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("tagged") << "@@0012Hello" << 12 << "Hello";
-    QTest::newRow("row zero") << "@@0000Hello" << 0 << "Hello";
-    QTest::newRow("widest row") << "@@9999Hello" << 9999 << "Hello";
     QTest::newRow("negative row is untagged") << "@@-001Hello" << -1 << "Hello";
-    QTest::newRow("tag only") << "@@0007" << 7 << "";
     QTest::newRow("short tag") << "@@12" << 12 << "";
-    QTest::newRow("marks only") << "@@" << 0 << "";
     QTest::newRow("no digits") << "@@abcdHi" << 0 << "Hi";
     QTest::newRow("untagged") << "Hello" << -1 << "Hello";
-    QTest::newRow("mark inside") << "x@@0012Hello" << -1 << "x@@0012Hello";
-    QTest::newRow("single mark") << "@0012Hello" << -1 << "@0012Hello";
-    QTest::newRow("empty") << "" << -1 << "";
-    QTest::newRow("chinese") << QStringLiteral("@@0003你好") << 3 << QStringLiteral("你好");
 }
 
 void tst_PlcThread::parseRowTag()
@@ -155,12 +147,8 @@ void tst_PlcThread::percentEncodeQuery_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("encoded");
 
-    QTest::newRow("unreserved") << "AZaz09-._~" << QByteArray("AZaz09-._~");
     QTest::newRow("reserved") << "&%+= /?#@!*'()" << QByteArray("%26%25%2B%3D%20%2F%3F%23%40%21%2A%27%28%29");
-    QTest::newRow("chinese") << chineseText << chineseEncoded;
     QTest::newRow("uyghur") << uyghurText << uyghurEncoded;
-    QTest::newRow("control and latin") << QStringLiteral("\n\xe9") << QByteArray("%0A%C3%A9");
-    QTest::newRow("empty") << "" << QByteArray();
 }
 
 void tst_PlcThread::percentEncodeQuery()
@@ -198,14 +186,10 @@ void tst_PlcThread::wireFormat_data()
     QTest::newRow("post although chinese host set")
         << 1 << false << true << uyghurText << "default" << QByteArray("POST") << postWwZh
         << QByteArray("content=" + uyghurEncoded + credentials);
-    QTest::newRow("post without tag") << 0 << false << false << tagged << "default" << QByteArray("POST")
-                                      << postZhWw << QByteArray("content=" + untouched + credentials);
     QTest::newRow("get chinese into uyghur") << 0 << true << true << chineseText << "ww" << QByteArray("GET")
                                              << QByteArray(getZhUy + chineseEncoded) << QByteArray();
     QTest::newRow("get uyghur into chinese") << 1 << true << true << uyghurText << "cn" << QByteArray("GET")
                                              << QByteArray(getUyZh + uyghurEncoded) << QByteArray();
-    QTest::newRow("get without tag") << 0 << true << false << tagged << "ww" << QByteArray("GET")
-                                     << QByteArray(getZhUy + untouched) << QByteArray();
 }
 
 void tst_PlcThread::wireFormat()
@@ -277,27 +261,16 @@ void tst_PlcThread::replyHandling_data()
     QTest::newRow("translation trimmed")
         << answer << 200 << HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n"))
         << QStringLiteral("ئەسسالامۇ  ئەلەيكۇم") << 5000;
-    QTest::newRow("other members ignored")
-        << answer << 200 << QByteArray(R"({"error":1,"translation_result_app":"x"})") << "x" << 5000;
     QTest::newRow("empty string") << answer << 200 << QByteArray(R"({"translation_result_app":""})") << ""
                                   << 5000;
     QTest::newRow("number value") << answer << 200 << QByteArray(R"({"translation_result_app":42})") << ""
                                   << 5000;
-    QTest::newRow("null value") << answer << 200 << QByteArray(R"({"translation_result_app":null})") << ""
-                                << 5000;
-    QTest::newRow("object value") << answer << 200 << QByteArray(R"({"translation_result_app":{"a":"b"}})")
-                                  << "" << 5000;
     QTest::newRow("not found") << answer << 404 << HttpTestServer::translationReply("x") << source << 5000;
     QTest::newRow("server error") << answer << 500 << HttpTestServer::translationReply("x") << source << 5000;
     QTest::newRow("invalid json") << answer << 200 << QByteArray(R"({"translation_result_app":"x")") << source
                                   << 5000;
     QTest::newRow("not an object") << answer << 200 << QByteArray(R"(["x"])") << source << 5000;
     QTest::newRow("missing key") << answer << 200 << QByteArray(R"({"translation":"x"})") << source << 5000;
-    QTest::newRow("empty body") << answer << 200 << QByteArray() << source << 5000;
-    QTest::newRow("garbage") << int(HttpTestServer::Behaviour::Garbage) << 0 << QByteArray() << source
-                             << 5000;
-    QTest::newRow("closed at once") << int(HttpTestServer::Behaviour::CloseAtOnce) << 0 << QByteArray()
-                                    << source << 5000;
     QTest::newRow("silent beyond time limit")
         << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source << 300;
     QTest::newRow("refused") << -1 << 0 << QByteArray() << source << 5000;
