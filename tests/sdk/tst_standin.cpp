@@ -151,7 +151,6 @@ const char defaultEngineConfig[] = "appKey=1f2e3d4c,developerKey=0123456789abcde
 const char chinesePhrase[] = "domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes";
 const char chineseSentence[] = "domain=common, capkey=asr.cloud.freetalk,realtime=yes,continuous=yes";
 const char chineseVoice[] = "property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing";
-const char longText[] = "这是一段很长的句子，用来测试播放在中途被停下来的情况，它要说上好几秒钟才能说完。";
 
 const char *const environment[] = {
     "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_TRANSCRIPT", "TOLVANE_SDK_PACE_MS",
@@ -183,8 +182,6 @@ private slots:
     void initTestCase();
     void cleanup();
 
-    void engineConfig_data();
-    void engineConfig();
     void capabilityList_data();
     void capabilityList();
     void failureInjection_data();
@@ -194,13 +191,10 @@ private slots:
     void sentenceMode_data();
     void sentenceMode();
     void scriptedEvents();
-    void cancelInterruptsWait();
     void noResultAfterCancel();
 
     void voiceSelection_data();
     void voiceSelection();
-    void interruption_data();
-    void interruption();
 
 private:
     template <typename F>
@@ -221,7 +215,6 @@ private:
     decltype(&hci_release) release = nullptr;
     decltype(&hci_get_capability_list) capabilities = nullptr;
     decltype(&hci_free_capability_list) freeCapabilities = nullptr;
-    decltype(&hci_standin_sys_last_config) lastEngineConfig = nullptr;
     decltype(&hci_standin_sys_initialised) initialised = nullptr;
 
     decltype(&hci_asr_recorder_init) recorderInit = nullptr;
@@ -263,7 +256,6 @@ void TestStandin::initTestCase()
     resolve(sys, "hci_release", release);
     resolve(sys, "hci_get_capability_list", capabilities);
     resolve(sys, "hci_free_capability_list", freeCapabilities);
-    resolve(sys, "hci_standin_sys_last_config", lastEngineConfig);
     resolve(sys, "hci_standin_sys_initialised", initialised);
     resolve(recorder, "hci_asr_recorder_init", recorderInit);
     resolve(recorder, "hci_asr_recorder_start", recorderStart);
@@ -329,26 +321,6 @@ int TestStandin::initPlayer()
     PLAYER_CALLBACK_PARAM handlers = {onPlayerEvent, &playerLog, onProgress, nullptr, onPlayerError, nullptr};
     const QByteArray config = "initCapkeys=tts.cloud.wangjing,dataPath=" + tempDir.path().toUtf8();
     return playerInit(config.constData(), &handlers);
-}
-
-void TestStandin::engineConfig_data()
-{
-    QTest::addColumn<QByteArray>("config");
-    QTest::addColumn<int>("code");
-    QTest::newRow("program default") << QByteArray(defaultEngineConfig) << int(HCI_ERR_NONE);
-    QTest::newRow("no appKey") << QByteArray("developerKey=abc,cloudUrl=host:8888") << int(HCI_ERR_CONFIG_INVALID);
-    QTest::newRow("empty") << QByteArray("") << int(HCI_ERR_CONFIG_INVALID);
-}
-
-void TestStandin::engineConfig()
-{
-    QFETCH(QByteArray, config);
-    QFETCH(int, code);
-    release();
-    QCOMPARE(init(config.constData()), code);
-    QCOMPARE(QByteArray(lastEngineConfig()), config);
-    QCOMPARE(initialised(), code == HCI_ERR_NONE ? 1 : 0);
-    release();
 }
 
 void TestStandin::capabilityList_data()
@@ -532,19 +504,6 @@ void TestStandin::scriptedEvents()
     QCOMPARE(recorderRunning(), 1);
 }
 
-// A cancel that did not cut the ten-minute wait short would hang the test.
-void TestStandin::cancelInterruptsWait()
-{
-    QCOMPARE(initRecorder(tempDir.path()), 0);
-    QCOMPARE(startScript("0\tfinal\t500\tfirst\n600000\tfinal\t500\tnever\n"), 0);
-    QTRY_COMPARE(recorderLog.size(), 1);
-    QCOMPARE(recorderCancel(), 0);
-    QCOMPARE(recorderRunning(), 0);
-    QCOMPARE(startScript("0\tfinal\t500\tmarker\n"), 0);
-    QTRY_VERIFY(recorderLog.contains("marker"));
-    QCOMPARE(recorderLog.size(), 2);
-}
-
 void TestStandin::noResultAfterCancel()
 {
     QByteArray transcript;
@@ -596,41 +555,6 @@ void TestStandin::voiceSelection()
     // At least a third of a second of speech.
     QVERIFY(sampleRate() > 0);
     QVERIFY2(sampleCount() > sampleRate() / 3, qPrintable(QString::number(sampleCount())));
-}
-
-void TestStandin::interruption_data()
-{
-    QTest::addColumn<int>("how");
-    QTest::newRow("stop") << 0;
-    QTest::newRow("new text") << 1;
-    QTest::newRow("stop from the event handler") << 2;
-}
-
-// Stopped playback ends with 6 and never reports 5; the short text spoken
-// afterwards shows that nothing came late.
-void TestStandin::interruption()
-{
-    QFETCH(int, how);
-    QCOMPARE(initPlayer(), 0);
-    if (how == 2) {
-        playerLog.reset([this](int event) {
-            if (event == PLAYER_EVENT_BEGIN && QByteArray(lastText()) == longText)
-                stop();
-        });
-    }
-    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
-    QCOMPARE(speak(longText, chineseVoice), 0);
-    QTRY_VERIFY(!playerLog.snapshot().isEmpty());
-    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.05");
-    if (how == 0)
-        QCOMPARE(stop(), 0);
-    if (how == 2)
-        QTRY_COMPARE(speaking(), 0);
-    QCOMPARE(speak("好", chineseVoice), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(playerLog.snapshot(),
-                              QVector<int>({PLAYER_EVENT_BEGIN, PLAYER_EVENT_STOP, PLAYER_EVENT_BEGIN,
-                                            PLAYER_EVENT_END}),
-                              20000);
 }
 
 QTEST_GUILESS_MAIN(TestStandin)
