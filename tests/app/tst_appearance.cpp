@@ -76,10 +76,8 @@ private slots:
     void showEditCancelled();
     void showEditUnchanged();
     void showEditCancelledAfterLanguageSwitch();
-    void showEditOrientation();
     void showEditTextMode_data();
     void showEditTextMode();
-    void showEditRebuildsEveryDocument();
 
     void pauseMark_data();
     void pauseMark();
@@ -92,7 +90,6 @@ private slots:
 
     void fontChooser_data();
     void fontChooser();
-    void fontsOnlyForActiveDocument();
     void languageFonts_data();
     void languageFonts();
 };
@@ -160,34 +157,6 @@ void TestAppearance::showEditUnchanged()
     QCOMPARE(AppState::sourceText, QStringLiteral("typed"));
 }
 
-void TestAppearance::showEditOrientation()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    w->newFile();
-    w->newFile();
-    QCOMPARE(w->documents().size(), 3);
-    ModalAnswer::onNext([](QWidget *dialog) {
-        click(dialog, QStringLiteral("上下显示控件"));
-        click(dialog, QStringLiteral("确定"));
-    });
-    w->setShowEditActItem();
-    QCOMPARE(stored(SettingsKeys::EditStyle), QStringLiteral("1"));
-    QCOMPARE(stored(SettingsKeys::TextMode), QStringLiteral("1"));
-    QCOMPARE(AppState::editOrientation, 1);
-    for (MdiChild *document : w->documents())
-        QCOMPARE(document->orientation(), Qt::Vertical);
-
-    ModalAnswer::onNext([](QWidget *dialog) {
-        click(dialog, QStringLiteral("左右显示控件"));
-        click(dialog, QStringLiteral("确定"));
-    });
-    w->setShowEditActItem();
-    QCOMPARE(AppState::editOrientation, 0);
-    for (MdiChild *document : w->documents())
-        QCOMPARE(document->orientation(), Qt::Horizontal);
-}
-
 void TestAppearance::showEditTextMode_data()
 {
     QTest::addColumn<int>("language");
@@ -250,32 +219,6 @@ void TestAppearance::showEditTextMode()
     QVERIFY(!child->sourceEdit->isVisibleTo(child));
     QCOMPARE(child->sources(), sources);
     QVERIFY(!w->pasteAct->isEnabled());
-}
-
-void TestAppearance::showEditRebuildsEveryDocument()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    MdiChild *first = w->activeMdiChild();
-    first->setItems(
-        { QStringLiteral("a"), QStringLiteral("b") }, { QStringLiteral("x"), QStringLiteral("y") });
-    w->newFile();
-    MdiChild *second = w->activeMdiChild();
-    second->setItems({ QStringLiteral("c") }, { QStringLiteral("z") });
-    w->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
-    QCOMPARE(w->activeMdiChild(), first);
-
-    ModalAnswer::onNext([](QWidget *dialog) {
-        click(dialog, QStringLiteral("每句用逗号隔开"));
-        click(dialog, QStringLiteral("确定"));
-    });
-    w->setShowEditActItem();
-    QCOMPARE(first->sourceEdit->toPlainText(), QStringLiteral("a，b，"));
-    QCOMPARE(second->sourceEdit->toPlainText(), QStringLiteral("c，"));
-    QCOMPARE(second->translationEdit->toPlainText(), QStringLiteral("z، "));
-    // Shared by all windows, the running texts end up holding the last window's.
-    QCOMPARE(AppState::sourceText, QStringLiteral("c，"));
-    QCOMPARE(AppState::translationText, QStringLiteral("z، "));
 }
 
 void TestAppearance::pauseMark_data()
@@ -515,27 +458,6 @@ void TestAppearance::fontChooser()
     QListView *view = index == 0 ? child->sourceView : child->translationView;
     QCOMPARE(QFontInfo(view->font()).family(), QStringLiteral("UKIJ Tuz Tom"));
     QCOMPARE(view->font().pointSize(), 17);
-}
-
-void TestAppearance::fontsOnlyForActiveDocument()
-{
-    WindowFixture f("[langfont]\nf0=" + fontEntry(QStringLiteral("DejaVu Sans"), 11) + '\n');
-    MainWindow *w = f.window;
-    MdiChild *first = w->activeMdiChild();
-    w->newFile();
-    MdiChild *second = w->activeMdiChild();
-    QTRY_COMPARE(second->sourceView->font().pointSize(), 11);
-
-    ModalAnswer::onNext([](QWidget *modal) {
-        auto *dialog = qobject_cast<QFontDialog *>(modal);
-        QVERIFY(dialog);
-        dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 19));
-        dialog->accept();
-    });
-    w->setFontItem();
-    QCOMPARE(QFontInfo(second->sourceView->font()).family(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(QFontInfo(first->sourceView->font()).family(), QStringLiteral("DejaVu Sans"));
-    QCOMPARE(first->sourceView->font().pointSize(), 11);
 }
 
 void TestAppearance::languageFonts_data()
