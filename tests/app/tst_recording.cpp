@@ -117,9 +117,6 @@ private slots:
     void stopKeepsProvisionalSentence();
     void provisionalStaysInItsDocument();
 
-    void readAloud_data();
-    void readAloud();
-    void playAgainStops();
     void destroyWindowWhileReading();
 
 private:
@@ -508,85 +505,6 @@ void TestRecording::provisionalStaysInItsDocument()
     QCOMPARE(first->sources(), QStringList { QStringLiteral("第一个文档") });
     QTRY_COMPARE(first->translations(), QStringList { QStringLiteral("T:第一个文档") });
     w->stopItem();
-}
-
-void TestRecording::readAloud_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QList<int>>("rowsRead");
-    QTest::addColumn<QByteArray>("config");
-
-    const QByteArray chineseVoice("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing");
-    QTest::newRow("from the current row") << 1 << 1 << QList<int> { 1, 2 } << chineseVoice;
-    QTest::newRow("Uyghur voice") << 0 << 2 << QList<int> { 2 }
-                                  << QByteArray(
-                                         "property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.uyghur");
-}
-
-void TestRecording::readAloud()
-{
-    QFETCH(int, language);
-    QFETCH(int, current);
-    QFETCH(QList<int>, rowsRead);
-    QFETCH(QByteArray, config);
-
-    WindowFixture f(QStringLiteral("[action]\nlang=%1\n").arg(language).toLatin1());
-    MainWindow *w = f.window;
-    MdiChild *child = w->activeMdiChild();
-    const QStringList translations { QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") };
-    child->setItems({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") }, translations);
-    if (current >= 0)
-        child->translationView->setCurrentIndex(child->translationModel->index(current));
-
-    w->playAct->trigger();
-    QList<int> read { child->translationView->currentIndex().row() };
-    connect(child->translationView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [&read](const QModelIndex &index) { read << index.row(); });
-    QCOMPARE(probe.playerText(), translations.at(rowsRead.first()).toUtf8());
-    QCOMPARE(probe.playerConfig(), config);
-    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
-    QVERIFY(w->playTimer->isActive());
-    QCOMPARE(w->playTimer->interval(), 1000);
-
-    // Faster ticks, so that the test does not wait a second per item.
-    w->playTimer->setInterval(20);
-    QTRY_COMPARE(read, rowsRead);
-    QTRY_COMPARE(SpeechSdk::playState(), 9);
-    QCOMPARE(probe.playerText(), translations.at(rowsRead.last()).toUtf8());
-
-    // After the last row the reading idles until Play is pressed again.
-    w->OnMyPlayTimer();
-    QCOMPARE(read, rowsRead);
-    QVERIFY(w->playTimer->isActive());
-    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
-
-    w->playAct->trigger();
-    QVERIFY(!w->playTimer->isActive());
-    QCOMPARE(SpeechSdk::playState(), 0);
-    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
-}
-
-void TestRecording::playAgainStops()
-{
-    // Real-time playback, so that the text is still being spoken when Play is pressed.
-    qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
-    WindowFixture f("[action]\nlang=1\n");
-    MainWindow *w = f.window;
-    w->activeMdiChild()->setItems({ QStringLiteral("长句") },
-        { QStringLiteral("one two three four five six seven eight nine ten eleven twelve") });
-    w->playItem();
-    QVERIFY(w->playTimer->isActive());
-    QTRY_COMPARE(probe.playerSpeaking(), 1);
-    w->playItem();
-    QTRY_COMPARE(probe.playerSpeaking(), 0);
-    QVERIFY(!w->playTimer->isActive());
-    QCOMPARE(iconImage(w->playAct->icon()), resourceImage(QStringLiteral(":/images/play.png")));
-    // Pressed once more, it reads again from the current row.
-    w->playItem();
-    QVERIFY(w->playTimer->isActive());
-    QTRY_COMPARE(probe.playerSpeaking(), 1);
-    w->playItem();
 }
 
 void TestRecording::destroyWindowWhileReading()
