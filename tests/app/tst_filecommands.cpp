@@ -125,12 +125,6 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage iconImage(const char *resource) { return iconImage(QIcon(QLatin1String(resource))); }
 }
 
 // The main window's file commands as the operator meets them: the dialogs, the
@@ -144,13 +138,11 @@ private slots:
 
     void openReadsItems_data();
     void openReadsItems();
-    void openInCommaSeparateModeShowsRunningTexts();
     void openAlreadyOpenFileOnlyActivates_data();
     void openAlreadyOpenFileOnlyActivates();
     void openCancelledChangesNothing();
     void openFailure_data();
     void openFailure();
-    void openWithoutDocumentMakesRecordingPossible();
 
     void saveNewDocumentAsksForName();
     void saveAsNaming_data();
@@ -211,26 +203,6 @@ void TestFileCommands::openReadsItems()
     // The delayed refresh that follows shows the new document's letter count.
     const int letters = sources.join(QLatin1Char('\n')).size() + 1;
     QTRY_COMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：%1").arg(letters));
-}
-
-void TestFileCommands::openInCommaSeparateModeShowsRunningTexts()
-{
-    WindowFixture f("[action]\nsetTextMode=0\n");
-    MainWindow *w = f.window;
-    const QString file = f.path(QStringLiteral("talk.txt"));
-    writeBytes(file, QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
-    openThroughDialog(w, file, QStringLiteral("是"));
-    MdiChild *child = w->activeMdiChild();
-    const QString comma(QChar(0xFF0C));
-    const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
-    QCOMPARE(
-        child->sourceEdit->toPlainText(), QStringLiteral("你好") + comma + QStringLiteral("谢谢") + comma);
-    QCOMPARE(child->translationEdit->toPlainText(),
-        QStringLiteral("salam") + arabicComma + QStringLiteral("rehmet") + arabicComma);
-    QCOMPARE(AppState::translationText, child->translationEdit->toPlainText());
-    QVERIFY(child->sourceEdit->isVisible());
-    QVERIFY(!child->sourceView->isVisible());
-    QVERIFY(!child->isModified());
 }
 
 void TestFileCommands::openAlreadyOpenFileOnlyActivates_data()
@@ -334,25 +306,6 @@ void TestFileCommands::openFailure()
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
     QCOMPARE(AppState::RecordState, recordState);
-}
-
-void TestFileCommands::openWithoutDocumentMakesRecordingPossible()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    w->mdiArea->closeAllSubWindows();
-    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
-    QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(":/images/Run1.png"));
-
-    const QString file = f.path(QStringLiteral("talk.txt"));
-    writeBytes(file, QByteArray("a\nx\n"));
-    openThroughDialog(w, file, QStringLiteral("是"));
-
-    QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(":/images/Run.png"));
-    QCOMPARE(iconImage(w->stopAct->icon()), iconImage(":/images/Stop1.png"));
-    QVERIFY(w->activeMdiChild());
 }
 
 void TestFileCommands::saveNewDocumentAsksForName()
