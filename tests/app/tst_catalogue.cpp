@@ -192,15 +192,11 @@ private slots:
     void chineseEntry_data();
     void chineseEntry();
     void chineseCatalogueIsZhCn();
-    void unknownTextsStayUntranslated_data();
-    void unknownTextsStayUntranslated();
     void productTitle();
     void aboutContentsIsRichText();
     void lineEditTexts_data();
     void lineEditTexts();
 
-    void englishCatalogueTranslatesNothing_data();
-    void englishCatalogueTranslatesNothing();
 
     void qtCatalogueTranslatesStandardTexts_data();
     void qtCatalogueTranslatesStandardTexts();
@@ -238,26 +234,6 @@ void TestCatalogue::chineseEntry()
 }
 
 void TestCatalogue::chineseCatalogueIsZhCn() { QCOMPARE(cn.language(), QStringLiteral("zh_CN")); }
-
-void TestCatalogue::unknownTextsStayUntranslated_data()
-{
-    QTest::addColumn<QByteArray>("context");
-    QTest::addColumn<QByteArray>("source");
-
-    // Each source exists in some other context, so a lookup that ignored the context would pass.
-    QTest::newRow("menu title outside MainWindow") << QByteArray("MdiChild") << QByteArray("&File");
-    QTest::newRow("dialog text outside its dialog") << QByteArray("QMyKeyboard") << QByteArray("Network");
-    QTest::newRow("unknown context") << QByteArray("QMyModalDialog") << QByteArray("Cancel");
-    QTest::newRow("unknown source") << QByteArray("MainWindow") << QByteArray("Record ");
-}
-
-void TestCatalogue::unknownTextsStayUntranslated()
-{
-    QFETCH(QByteArray, context);
-    QFETCH(QByteArray, source);
-
-    QCOMPARE(cn.translate(context.constData(), source.constData()), QString());
-}
 
 void TestCatalogue::productTitle()
 {
@@ -313,29 +289,6 @@ void TestCatalogue::lineEditTexts()
     QVERIFY(!text.isEmpty());
     QVERIFY2(text != QLatin1String(source), qPrintable(text));
     QVERIFY2(text.contains(mustKeep), qPrintable(text));
-}
-
-void TestCatalogue::englishCatalogueTranslatesNothing_data()
-{
-    QTest::addColumn<QByteArray>("context");
-    QTest::addColumn<QByteArray>("source");
-
-    QTest::newRow("menu") << QByteArray("MainWindow") << QByteArray("&File");
-    QTest::newRow("about title") << QByteArray("MainWindow") << QByteArray("Tolvane");
-    QTest::newRow("about text") << QByteArray("MainWindow") << QByteArray("aboutContents");
-    QTest::newRow("document") << QByteArray("MdiChild") << QByteArray("Save As");
-    QTest::newRow("keyboard") << QByteArray("QMyKeyboard") << QByteArray("OK");
-}
-
-void TestCatalogue::englishCatalogueTranslatesNothing()
-{
-    QFETCH(QByteArray, context);
-    QFETCH(QByteArray, source);
-
-    QTranslator en;
-    QVERIFY(en.load(QStringLiteral(":/lang/Tolvane_en.qm")));
-    QVERIFY(en.isEmpty());
-    QCOMPARE(en.translate(context.constData(), source.constData()), QString());
 }
 
 void TestCatalogue::qtCatalogueTranslatesStandardTexts_data()
