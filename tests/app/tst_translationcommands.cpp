@@ -108,7 +108,6 @@ private slots:
     void resultsOfAClosedDocumentAreDropped();
     void contextMenuWorksWhileRecording();
     void commaSeparateAppendsRecognisedSentence();
-    void rowsBeyondFourDigits();
 };
 
 void TestTranslationCommands::cleanup() { ModalAnswer::reset(); }
@@ -288,24 +287,6 @@ void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
     QCOMPARE(AppState::translationText, expected);
     QCOMPARE(child->translationEdit->toPlainText(), expected);
     QCOMPARE(child->translationEdit->textCursor().position(), expected.size());
-}
-
-void TestTranslationCommands::rowsBeyondFourDigits()
-{
-    TranslatingWindow t;
-    QStringList sources;
-    QStringList translations;
-    for (int i = 0; i < 10002; ++i) {
-        sources << QStringLiteral("s%1").arg(i);
-        translations << QStringLiteral("t%1").arg(i);
-    }
-    MdiChild *child = prepare(t.w, sources, translations, 10001);
-    t.w->transelAct->trigger();
-    QTRY_COMPARE(child->translations().at(10001), QStringLiteral("T:s10001"));
-    QCOMPARE(t.sent(), QStringList { QStringLiteral("s10001") });
-    QCOMPARE(child->translations().size(), 10002);
-    QCOMPARE(child->translations().at(1000), QStringLiteral("t1000"));
-    QCOMPARE(child->translations().at(10000), QStringLiteral("t10000"));
 }
 
 TOLVANE_TEST_MAIN(TestTranslationCommands)
