@@ -71,7 +71,6 @@ private slots:
     void actionTable();
     void menus();
     void toolBars();
-    void statusColumns();
 
     void updateMenusWithoutDocument();
     void updateMenusTextModes();
@@ -303,23 +302,6 @@ void TestMainWindow::toolBars()
     QVERIFY(bars.at(5)->isAncestorOf(w->uiLanguageBox));
     QVERIFY(bars.at(3)->isAncestorOf(w->directionLabel));
     QCOMPARE(w->toolBarArea(bars.at(5)), Qt::TopToolBarArea);
-}
-
-void TestMainWindow::statusColumns()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    QCOMPARE(w->curLangLabel->text(), QStringLiteral("当前模式："));
-    QCOMPARE(w->curVoiceLabel->text(), QStringLiteral("当前状态："));
-    QCOMPARE(w->curLangLabel->size(), QSize(80, 24));
-    QCOMPARE(w->directionLabel->size(), QSize(70, 24));
-    QCOMPARE(w->directionLabel->styleSheet(), QStringLiteral("color:red;"));
-    QCOMPARE(w->recordStateLabel->styleSheet(), QStringLiteral("color:blue;"));
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
-    QCOMPARE(w->modeBox->height(), 48);
-    QCOMPARE(w->uiLanguageBox->size(), QSize(60, 48));
-    QCOMPARE(w->modeBox->itemText(1), QStringLiteral("整句实时识别"));
-    QCOMPARE(w->uiLanguageBox->itemText(1), QStringLiteral("English"));
 }
 
 void TestMainWindow::updateMenusWithoutDocument()
