@@ -82,8 +82,6 @@ private slots:
     void dropped();
     void continuousTextPhrase();
     void continuousTextSentence();
-    void listModeLeavesContinuousTexts();
-    void pendingKeepsOrder();
 
     void floodWhileSaving();
 
@@ -330,9 +328,7 @@ void tst_Recognition::dropped_data()
     QTest::addColumn<QByteArray>("text");
     const QByteArray good = segments({ segment(1, 500, "x") }, "1");
     QTest::newRow("final, invalid json") << true << int(Kind::Final) << true << QByteArray("{\"Segment\":");
-    QTest::newRow("final, not an object") << true << int(Kind::Final) << true << QByteArray("[1,2]");
     QTest::newRow("final, no entries") << true << int(Kind::Final) << false << good;
-    QTest::newRow("sentence, no entries") << false << int(Kind::Final) << false << QByteArray("x");
     QTest::newRow("partial in sentence mode") << false << int(Kind::Partial) << true << good;
     QTest::newRow("all segments fail") << true << int(Kind::Final) << true
                                        << segments({ segment(1, 5, "x"), "{\"Score\":500}" });
@@ -387,33 +383,6 @@ void tst_Recognition::continuousTextSentence()
     QCOMPARE(AppState::sourceText, QStringLiteral("typed\uFF0Cnext\uFF0C"));
     QCOMPARE(doc->sourceEdit->toPlainText(), QStringLiteral("typed\uFF0Cnext\uFF0C"));
     QCOMPARE(doc->sources(), QStringList { "next" });
-}
-
-void tst_Recognition::listModeLeavesContinuousTexts()
-{
-    AppState::textMode = 1;
-    recognition.apply(doc.get(), partial(segments({ segment(1, 500, "a") }, "1")));
-    recognition.apply(doc.get(), final(segments({ segment(1, 500, "ab") }, "1")));
-    QCOMPARE(AppState::sourceText, QString());
-    QCOMPARE(AppState::partialText, QString());
-    QCOMPARE(doc->sources(), QStringList { "ab" });
-}
-
-void tst_Recognition::pendingKeepsOrder()
-{
-    AppState::phraseMode = false;
-    QVERIFY(!recognition.hasPending());
-    for (const char *text : { "a", "b", "c" })
-        recognition.defer(final(text));
-    QVERIFY(recognition.hasPending());
-    QCOMPARE(doc->sources(), QStringList());
-    QStringList queued;
-    for (const RecognitionEvent &result : recognition.takePending())
-        queued += recognition.apply(doc.get(), result).queued;
-    QCOMPARE(queued, (QStringList { "a", "b", "c" }));
-    QCOMPARE(doc->sources(), (QStringList { "a", "b", "c" }));
-    QVERIFY(!recognition.hasPending());
-    QCOMPARE(recognition.takePending().size(), 0);
 }
 
 void tst_Recognition::floodWhileSaving()
