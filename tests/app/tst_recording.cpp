@@ -16,18 +16,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QListView>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QRadioButton>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
-const QStringList chineseSpeech { QStringLiteral("今天天气很好"), QStringLiteral("我们去公园散步") };
-const QStringList uyghurSpeech { QStringLiteral("بۈگۈن ھاۋا ياخشى"), QStringLiteral("بىز باغچىغا بارايلى") };
 const QString fullwidthComma(QChar(0xFF0C));
 const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
 
@@ -107,8 +100,6 @@ private slots:
     void recordCommands_data();
     void recordCommands();
     void startFailure();
-    void recordTranscript_data();
-    void recordTranscript();
     void newDocumentWhileRecording();
     void languageSwitchWhileRecording();
     void pauseMarkChangeWaitsForNextStart();
@@ -249,91 +240,6 @@ void TestRecording::startFailure()
     // The start had already got as far as choosing the separator.
     QVERIFY(AppState::lastItemFinal);
     QCOMPARE(AppState::sentenceSeparator, arabicComma);
-}
-
-void TestRecording::recordTranscript_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<bool>("phrase");
-    QTest::addColumn<int>("textMode");
-    QTest::addColumn<QStringList>("sentences");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QByteArray>("direction");
-
-    const QByteArray zhWw("from=zh&to=ww");
-    const QByteArray wwZh("from=ww&to=zh");
-    QTest::newRow("Chinese, phrase mode") << 0 << true << 1 << chineseSpeech << fullwidthComma << zhWw;
-    QTest::newRow("Uyghur, sentence mode") << 1 << false << 1 << uyghurSpeech << arabicComma << wwZh;
-    QTest::newRow("Uyghur, sentence mode, running text")
-        << 1 << false << 0 << uyghurSpeech << arabicComma << wwZh;
-}
-
-void TestRecording::recordTranscript()
-{
-    QFETCH(int, language);
-    QFETCH(bool, phrase);
-    QFETCH(int, textMode);
-    QFETCH(QStringList, sentences);
-    QFETCH(QString, separator);
-    QFETCH(QByteArray, direction);
-
-    useTranscript(sentences);
-    WindowFixture f(QStringLiteral("[action]\nlang=%1\nrealtime=%2\nsetTextMode=%3\n")
-                        .arg(language)
-                        .arg(phrase ? 1 : 0)
-                        .arg(textMode)
-                        .toLatin1());
-    MainWindow *w = f.window;
-    HttpTestServer server;
-    server.setHandler(echo);
-    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
-
-    MdiChild *child = w->activeMdiChild();
-    QVERIFY(child);
-    QList<QStringList> shown;
-    auto snapshot = [&shown, child]() { shown << child->sourceModel->stringList(); };
-    // A row is inserted empty and then filled: its text arrives with dataChanged.
-    connect(child->sourceModel, &QAbstractItemModel::dataChanged, this, snapshot);
-    connect(child->sourceModel, &QAbstractItemModel::modelReset, this, snapshot);
-
-    w->runItem();
-    QCOMPARE(AppState::RecordState, int(AppState::Recording));
-    // The last provisional text can equal the sentence before its final result comes.
-    QTRY_VERIFY(child->sources() == sentences && AppState::lastItemFinal);
-
-    // Each provisional item was shown as the last row and then replaced.
-    for (const QStringList &list : qAsConst(shown))
-        QVERIFY2(list.size() <= sentences.size(), qPrintable(list.join(QLatin1Char('|'))));
-    for (int i = 0; i < sentences.size(); ++i) {
-        bool provisional = false;
-        for (const QStringList &list : qAsConst(shown)) {
-            if (list.size() == i + 1 && list.mid(0, i) == sentences.mid(0, i)
-                && list.last() != sentences.at(i) && sentences.at(i).startsWith(list.last()))
-                provisional = true;
-        }
-        QCOMPARE(provisional, phrase);
-    }
-    if (!phrase) {
-        for (const QStringList &list : qAsConst(shown))
-            QCOMPARE(list, sentences.mid(0, list.size()));
-    }
-
-    QVERIFY(child->isModified());
-    const QString continuous = sentences.join(separator) + separator;
-    if (textMode == 0)
-        QCOMPARE(child->sourceEdit->toPlainText(), continuous);
-    const int letters = textMode == 0 ? continuous.size() : sentences.join(QLatin1Char('\n')).size() + 1;
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：%1").arg(letters));
-
-    // Every final sentence, and nothing provisional, went to the translator.
-    QTRY_COMPARE_WITH_TIMEOUT(child->translations(), translated(sentences), 10000);
-    QCOMPARE(server.requestCount(), sentences.size());
-    QVERIFY2(
-        server.requests().first().target.endsWith(direction), server.requests().first().target.constData());
-    if (textMode == 0)
-        QCOMPARE(child->translationEdit->toPlainText(), translated(sentences).join(separator) + separator);
-    w->stopItem();
-    QCOMPARE(probe.recorderRunning(), 0);
 }
 
 void TestRecording::newDocumentWhileRecording()
