@@ -71,7 +71,6 @@ private slots:
 
     void mainWindowCommands_data();
     void mainWindowCommands();
-    void secondAddUpNeedsAnotherClick();
     void clickedItemIsTheCurrentOne();
 
     void contextMenuCommands_data();
@@ -207,21 +206,6 @@ void TestItemCommands::mainWindowCommands()
         ? QStringLiteral("总字数：%1").arg(letterCount(sources))
         : QStringLiteral("before");
     QCOMPARE(w->statusBar()->currentMessage(), status);
-}
-
-void TestItemCommands::secondAddUpNeedsAnotherClick()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    MdiChild *child = prepare(w, threeSources, threeTranslations, 1);
-    w->addUpAct->trigger();
-    w->addUpAct->trigger();
-    QCOMPARE(child->sources(), QStringList({ "你好", " ", "谢谢", "再见" }));
-    child->sourceView->setCurrentIndex(child->sourceModel->index(0));
-    w->deleteAct->trigger();
-    w->deleteAct->trigger();
-    QCOMPARE(child->sources(), QStringList({ " ", "谢谢", "再见" }));
-    QCOMPARE(child->translations(), QStringList({ " ", "rehmet", "xosh" }));
 }
 
 void TestItemCommands::clickedItemIsTheCurrentOne()
