@@ -145,13 +145,9 @@ private slots:
     void openFailure();
 
     void saveNewDocumentAsksForName();
-    void saveAsNaming_data();
-    void saveAsNaming();
     void recognitionDuringSaveComesAfter();
     void failedSaveAs();
 
-    void exportNaming_data();
-    void exportNaming();
 
     void autoSaveWritesActiveLists();
 };
@@ -344,37 +340,6 @@ void TestFileCommands::saveNewDocumentAsksForName()
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));
 }
 
-void TestFileCommands::saveAsNaming_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("no extension") << QStringLiteral("notes") << QStringLiteral("notes.txt");
-    QTest::newRow(".txt inside") << QStringLiteral("a.txt.bak") << QStringLiteral("a.txt.bak");
-}
-
-void TestFileCommands::saveAsNaming()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    WindowFixture f;
-    MainWindow *w = f.window;
-    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("out")));
-    MdiChild *child = w->activeMdiChild();
-    child->setItems({ "a" }, { "x" });
-
-    answerFileDialog(f.path(QStringLiteral("out/") + typed));
-    w->saveAsAct->trigger();
-
-    const QString saved = f.path(QStringLiteral("out/") + written);
-    QCOMPARE(QDir(f.path(QStringLiteral("out"))).entryList(QDir::Files), QStringList { written });
-    QCOMPARE(readBytes(saved), utf8Mark + QByteArray("a\nx\n"));
-    QCOMPARE(child->currentFile(), saved);
-    QCOMPARE(child->windowTitle(), written);
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
-    QCOMPARE(AppState::backupDir, f.path(QStringLiteral("out")));
-    QCOMPARE(Settings::readString(SettingsKeys::BackupDir, QString()), f.path(QStringLiteral("out")));
-}
-
 void TestFileCommands::recognitionDuringSaveComesAfter()
 {
     HttpTestServer server;
@@ -434,57 +399,6 @@ void TestFileCommands::failedSaveAs()
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(readBytes(f.path(QStringLiteral("second.txt"))), utf8Mark + QByteArray("a\nx\n"));
     QVERIFY(!child->isModified());
-}
-
-void TestFileCommands::exportNaming_data()
-{
-    QTest::addColumn<QString>("documentFile");
-    QTest::addColumn<QString>("proposal");
-    QTest::newRow("talk.txt") << QStringLiteral("talk.txt") << QStringLiteral("talk.csv");
-    QTest::newRow("new document") << QString() << QString();
-}
-
-void TestFileCommands::exportNaming()
-{
-    QFETCH(QString, documentFile);
-    QFETCH(QString, proposal);
-    WindowFixture f;
-    MainWindow *w = f.window;
-    MdiChild *child = w->activeMdiChild();
-    if (documentFile.isEmpty()) {
-        child->setItems({ "a" }, { "x" });
-        proposal = QString(child->currentFile()).replace(QStringLiteral(".txt"), QStringLiteral(".csv"));
-    } else {
-        writeBytes(f.path(documentFile), QByteArray("a\nx\n"));
-        openThroughDialog(w, f.path(documentFile), QStringLiteral("是"));
-        child = w->activeMdiChild();
-        proposal = f.path(proposal);
-    }
-    child->setModified(true);
-    const QString name = child->currentFile();
-    const QString title = child->windowTitle();
-    const QString backupDir = AppState::backupDir;
-    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sheets")));
-    const QString csv = f.path(QStringLiteral("sheets/out.csv"));
-
-    DialogSeen seen;
-    answerFileDialog(csv, &seen);
-    w->saveAsTabAct->trigger();
-
-    QVERIFY(seen.shown);
-    QCOMPARE(seen.title, QStringLiteral("保存为"));
-    QCOMPARE(seen.filters, QStringList { QStringLiteral("*.csv") });
-    if (documentFile.isEmpty())
-        QCOMPARE(QFileInfo(seen.proposed).fileName(), proposal);
-    else
-        QCOMPARE(seen.proposed, proposal);
-    QVERIFY(seen.savingFlag);
-    QCOMPARE(readBytes(csv), utf8Mark + QByteArray("a,x\n"));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
-    QCOMPARE(child->currentFile(), name);
-    QCOMPARE(child->windowTitle(), title);
-    QVERIFY(child->isModified());
-    QCOMPARE(AppState::backupDir, backupDir);
 }
 
 void TestFileCommands::autoSaveWritesActiveLists()
