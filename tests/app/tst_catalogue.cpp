@@ -1,8 +1,6 @@
 #include "app/resources.h"
 
 #include <QApplication>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTranslator>
 #include <QtTest>
 
@@ -193,7 +191,6 @@ private slots:
     void chineseEntry();
     void chineseCatalogueIsZhCn();
     void productTitle();
-    void aboutContentsIsRichText();
     void lineEditTexts_data();
     void lineEditTexts();
 
@@ -240,32 +237,6 @@ void TestCatalogue::productTitle()
     const QString title = cn.translate("MainWindow", "Tolvane");
     QVERIFY(!title.isEmpty());
     QVERIFY2(title != QLatin1String("Tolvane"), qPrintable(title));
-}
-
-void TestCatalogue::aboutContentsIsRichText()
-{
-    const QString html = cn.translate("MainWindow", "aboutContents");
-    QVERIFY(Qt::mightBeRichText(html));
-
-    QTextDocument doc;
-    doc.setHtml(html);
-    const QTextBlock heading = doc.begin();
-    QCOMPARE(heading.blockFormat().headingLevel(), 2);
-    QVERIFY(!heading.begin().atEnd());
-    for (auto it = heading.begin(); !it.atEnd(); ++it)
-        QCOMPARE(it.fragment().charFormat().foreground().color(), QColor(Qt::red));
-    QVERIFY2(heading.text().contains(cn.translate("MainWindow", "Tolvane")), qPrintable(heading.text()));
-    QVERIFY2(heading.text().contains(QLatin1String("V4.1")), qPrintable(heading.text()));
-
-    QStringList links;
-    for (QTextBlock block = heading.next(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.isAnchor())
-                links << format.anchorHref();
-        }
-    }
-    QCOMPARE(links, QStringList { QStringLiteral("https://merovaal.example/") });
 }
 
 void TestCatalogue::lineEditTexts_data()
