@@ -6,7 +6,6 @@
 #include "modalanswer.h"
 #include "testmain.h"
 #include "translation/networkdialog.h"
-#include "widgets/qmykeyboard.h"
 #include "widgets/qmylineedit.h"
 #include "windowfixture.h"
 
@@ -14,7 +13,6 @@
 #include <QDialog>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -109,15 +107,6 @@ private:
     QTimer timer;
     QList<QPointer<QWidget>> handled;
 };
-
-QMap<QWidget *, QString> labelsByBuddy(const NetworkDialog &dialog)
-{
-    QMap<QWidget *, QString> labels;
-    const auto all = dialog.otherServerGroup()->findChildren<QLabel *>();
-    for (QLabel *label : all)
-        labels.insert(label->buddy(), label->text());
-    return labels;
-}
 }
 
 Q_DECLARE_METATYPE(Hosts)
@@ -131,8 +120,6 @@ private slots:
 
     void opening_data();
     void opening();
-    void raisesKeyboardFont();
-    void radioClickShowsOtherServers();
     void accept_data();
     void accept();
     void cancelKeepsHosts();
@@ -179,41 +166,6 @@ void TestNetworkDialog::opening()
     QCOMPARE(dialog.voiceHostEdit()->text(), given.voice);
     QCOMPARE(dialog.translateHostWWEdit()->text(), given.ww);
     QCOMPARE(dialog.translateHostCNEdit()->text(), given.cn);
-
-    const QMap<QWidget *, QString> labels = labelsByBuddy(dialog);
-    QCOMPARE(labels.value(dialog.voiceHostEdit()), QStringLiteral("Voice Host"));
-    QCOMPARE(labels.value(dialog.translateHostWWEdit()), QStringLiteral("Translation Host WW"));
-    QCOMPARE(labels.value(dialog.translateHostCNEdit()), QStringLiteral("Translation Host CN"));
-}
-
-void TestNetworkDialog::raisesKeyboardFont()
-{
-    const int before = QMyKeyboard::fontIncrease();
-    QMyKeyboard::setFontIncrease(0);
-    {
-        NetworkDialog dialog { QString(), QString(), QString() };
-        QCOMPARE(QMyKeyboard::fontIncrease(), 3);
-    }
-    // It stays raised after the dialog is gone.
-    QCOMPARE(QMyKeyboard::fontIncrease(), 3);
-    QMyKeyboard::setFontIncrease(before);
-}
-
-void TestNetworkDialog::radioClickShowsOtherServers()
-{
-    NetworkDialog dialog(QString(), QStringLiteral("http://ww"), QString());
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(!dialog.otherServerGroup()->isVisible());
-
-    QTest::mouseClick(dialog.otherServerButton(), Qt::LeftButton, {}, QPoint(6, dialog.otherServerButton()->height() / 2));
-    QVERIFY(dialog.otherServerButton()->isChecked());
-    QVERIFY(dialog.otherServerGroup()->isVisible());
-    QCOMPARE(dialog.translateHostWWEdit()->text(), QStringLiteral("http://ww"));
-
-    QTest::mouseClick(dialog.defaultServerButton(), Qt::LeftButton, {}, QPoint(6, dialog.defaultServerButton()->height() / 2));
-    QVERIFY(!dialog.otherServerButton()->isChecked());
-    QVERIFY(!dialog.otherServerGroup()->isVisible());
 }
 
 void TestNetworkDialog::accept_data()
