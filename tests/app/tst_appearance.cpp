@@ -168,7 +168,6 @@ void TestAppearance::showEditTextMode_data()
     const QStringList ab { QStringLiteral("a"), QStringLiteral("b") };
     const QStringList xy { QStringLiteral("x"), QStringLiteral("y") };
     QTest::newRow("Chinese speech") << 0 << ab << xy << QStringLiteral("a，b，") << QStringLiteral("x، y، ");
-    QTest::newRow("Uyghur speech") << 1 << ab << xy << QStringLiteral("a، b، ") << QStringLiteral("x，y，");
     QTest::newRow("one translation of three") << 0 << QStringList { "a", "b", "c" } << QStringList { "x" }
                                               << QStringLiteral("a，") << QStringLiteral("x، ");
 }
