@@ -115,14 +115,6 @@ private slots:
         QCOMPARE(keyboard.text(), QStringLiteral("xa Ay"));
     }
 
-    void keyReplacesSelection()
-    {
-        QMyKeyboard keyboard(QStringLiteral("kb"), QStringLiteral("abcd"), QStringLiteral("Keyboard"));
-        keyboard.textField()->setSelection(1, 2);
-        key(keyboard, QStringLiteral("5"))->click();
-        QCOMPARE(keyboard.text(), QStringLiteral("a5d"));
-    }
-
     void backspace()
     {
         QMyKeyboard keyboard(QStringLiteral("kb"), QStringLiteral("abc"), QStringLiteral("Keyboard"));
@@ -139,16 +131,6 @@ private slots:
         QCOMPARE(keyboard.textField()->cursorPosition(), 1);
     }
 
-    void fontIncrease()
-    {
-        QMyKeyboard plain(QStringLiteral("kb"), QString(), QStringLiteral("Keyboard"));
-        QMyKeyboard::setFontIncrease(3);
-        QMyKeyboard larger(QStringLiteral("kb"), QString(), QStringLiteral("Keyboard"));
-        QMyKeyboard::setFontIncrease(0);
-
-        QCOMPARE(larger.textField()->font().pointSize(), plain.textField()->font().pointSize() + 3);
-        QCOMPARE(larger.keys().last()->font().pointSize(), plain.keys().last()->font().pointSize() + 3);
-    }
 };
 
 QTEST_MAIN(TestQMyKeyboard)
