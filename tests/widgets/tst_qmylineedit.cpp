@@ -222,14 +222,6 @@ private slots:
         QCOMPARE(later.completer()->currentCompletion(), QStringLiteral("Voice.Example"));
     }
 
-    void fontIncrease()
-    {
-        QMyLineEdit plain{ QString() };
-        QMyKeyboard::setFontIncrease(3);
-        QMyLineEdit larger{ QString() };
-        QMyKeyboard::setFontIncrease(0);
-        QCOMPARE(larger.font().pointSize(), plain.font().pointSize() + 3);
-    }
 };
 
 QTEST_MAIN(TestQMyLineEdit)
