@@ -16,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 // The document window: naming, menus, following, copying, item commands,
 // files, and the two ways of showing the items.
@@ -119,25 +118,6 @@ private slots:
         QCOMPARE(menuTexts(side == 1 ? child.createSourceMenu() : child.createTranslationMenu()), entries);
     }
 
-    void popupRunsTheMenu()
-    {
-        MdiChild child;
-        show(child, { "a", "b" }, { "x", "y" });
-        setCurrent(child.translationView, 0);
-        QStringList shown;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-                for (QAction *action : menu->actions())
-                    shown << action->text();
-                menu->close();
-            }
-        });
-        poll.start(10);
-        child.popupMenu2(QPoint(5, 5));
-        QCOMPARE(shown, QStringList({ "Copy", "CopyAll" }));
-    }
-
     void clickFollowing()
     {
         MdiChild child;
@@ -188,10 +168,8 @@ private slots:
         QTest::addColumn<QString>("clipboard");
         QTest::newRow("all of an empty list") << 1 << QStringList() << -1 << true << "before";
         QTest::newRow("all of one empty item") << 1 << QStringList { "" } << -1 << true << "\n";
-        QTest::newRow("all of two items") << 1 << QStringList { "a", "b" } << -1 << true << "a\nb\n";
         QTest::newRow("current item") << 1 << QStringList { "a", "b" } << 1 << false << "b";
         QTest::newRow("no current item") << 1 << QStringList { "a", "b" } << -1 << false << "before";
-        QTest::newRow("all translations") << 2 << QStringList { "x", "" } << -1 << true << "x\n\n";
         QTest::newRow("current translation") << 2 << QStringList { "x", "y" } << 0 << false << "x";
     }
 
@@ -262,37 +240,6 @@ private slots:
         QTRY_COMPARE(child.sourceView->visualRect(child.sourceModel->index(0)).height(), 30 * lines);
         QTRY_COMPARE(
             child.translationView->visualRect(child.translationModel->index(0)).height(), 30 * lines);
-    }
-
-    void listsAndModelsStayEqual()
-    {
-        MdiChild child;
-        show(child);
-        auto check = [&child](const char *step) {
-            QVERIFY2(child.sourceModel->stringList() == child.sources(), step);
-            QVERIFY2(child.translationModel->stringList() == child.translations(), step);
-        };
-        child.appendSource("a");
-        child.appendSource("b");
-        child.replaceLastSource("b2");
-        check("replace");
-        child.appendSource("provisional");
-        child.removeLastSource();
-        check("remove");
-        child.appendTranslation("x");
-        child.appendTranslation("y");
-        child.replaceTranslation(0, "x2");
-        child.replaceTranslation(2, "ignored");
-        child.replaceTranslation(-1, "ignored");
-        check("translations");
-        // Items arriving from recognition and translation leave the flag to the main window.
-        QVERIFY(!child.isModified());
-        setCurrent(child.sourceView, 1);
-        child.deleteItem();
-        check("delete");
-        QCOMPARE(child.sources(), QStringList({ "a" }));
-        QCOMPARE(child.translations(), QStringList({ "x2" }));
-        QVERIFY(child.isModified());
     }
 
     void maybeSave_data()
