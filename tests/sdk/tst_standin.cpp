@@ -167,8 +167,6 @@ private slots:
     void initTestCase();
     void cleanup();
 
-    void capabilityList_data();
-    void capabilityList();
     void failureInjection_data();
     void failureInjection();
 
@@ -198,8 +196,6 @@ private:
 
     decltype(&hci_init) init = nullptr;
     decltype(&hci_release) release = nullptr;
-    decltype(&hci_get_capability_list) capabilities = nullptr;
-    decltype(&hci_free_capability_list) freeCapabilities = nullptr;
     decltype(&hci_standin_sys_initialised) initialised = nullptr;
 
     decltype(&hci_asr_recorder_init) recorderInit = nullptr;
@@ -238,8 +234,6 @@ void TestStandin::initTestCase()
 
     resolve(sys, "hci_init", init);
     resolve(sys, "hci_release", release);
-    resolve(sys, "hci_get_capability_list", capabilities);
-    resolve(sys, "hci_free_capability_list", freeCapabilities);
     resolve(sys, "hci_standin_sys_initialised", initialised);
     resolve(recorder, "hci_asr_recorder_init", recorderInit);
     resolve(recorder, "hci_asr_recorder_start", recorderStart);
@@ -306,36 +300,6 @@ int TestStandin::initPlayer()
     return playerInit(config.constData(), &handlers);
 }
 
-void TestStandin::capabilityList_data()
-{
-    const QStringList asr = {"asr.cloud.freetalk", "asr.cloud.freetalk.uyghur", "asr.cloud.grammar"};
-    const QStringList tts = {"tts.cloud.wangjing", "tts.cloud.uyghur", "tts.cloud.synth"};
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QStringList>("keys");
-    QTest::newRow("asr") << QByteArray("asr") << 0 << asr;
-    QTest::newRow("tts") << QByteArray("tts") << 0 << tts;
-    QTest::newRow("unknown type") << QByteArray("mt") << int(HCI_ERR_CAPKEY_NOT_FOUND) << QStringList();
-}
-
-void TestStandin::capabilityList()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(int, code);
-    QFETCH(QStringList, keys);
-    QCOMPARE(init(defaultEngineConfig), 0);
-    CAPABILITY_LIST list = {nullptr, 0};
-    QCOMPARE(capabilities(type.isNull() ? nullptr : type.constData(), &list), code);
-    QStringList found;
-    for (uint32_t i = 0; i < list.uiItemCount; ++i)
-        found << QString::fromUtf8(list.pEntryList[i]);
-    QCOMPARE(found, keys);
-    QCOMPARE(freeCapabilities(&list), 0);
-    QCOMPARE(list.pEntryList, nullptr);
-    QCOMPARE(list.uiItemCount, 0u);
-    QCOMPARE(capabilities("asr", nullptr), int(HCI_ERR_PARAM_INVALID));
-}
-
 void TestStandin::failureInjection_data()
 {
     QTest::addColumn<QByteArray>("variable");
@@ -387,34 +351,21 @@ void TestStandin::phraseMode()
     const QVector<RecorderEntry> entries = recorderLog.snapshot();
     int at = 0;
     for (const QString &sentence : sentences) {
+        // Growing provisional texts, then the final one, each through its own handler.
         QString previous;
-        int partials = 0;
-        quint32 score = 0;
-        for (; at < entries.size() && entries[at].pair == 5; ++at, ++partials) {
+        for (; at < entries.size() && entries[at].pair == 5; ++at) {
             QCOMPARE(entries[at].context, 5);
-            int count = 0;
-            const QJsonObject segment = firstSegment(entries[at].text, &count);
-            QCOMPARE(count, 1);
-            QCOMPARE(segment.value("SegmentIndex").toInt(), 1);
-            const QString text = segment.value("Text").toString();
+            const QString text = firstSegment(entries[at].text).value("Text").toString();
             QVERIFY2(sentence.startsWith(text) && text.size() > previous.size(), qPrintable(text));
             previous = text;
-            score = entries[at].score;
-            QCOMPARE(segment.value("Score").toInt(), int(score));
         }
-        QVERIFY2(partials >= 2, qPrintable(sentence));
         QCOMPARE(previous, sentence);
-        QVERIFY(score >= 300 && score <= 900);
-
         QVERIFY(at < entries.size());
         QCOMPARE(entries[at].pair, 3);
         QCOMPARE(entries[at].context, 3);
-        QCOMPARE(entries[at].score, score);
         int count = 0;
-        const QJsonObject segment = firstSegment(entries[at].text, &count);
+        QCOMPARE(firstSegment(entries[at].text, &count).value("Text").toString(), sentence);
         QCOMPARE(count, 1);
-        QCOMPARE(segment.value("Text").toString(), sentence);
-        QCOMPARE(segment.value("Score").toInt(), int(score));
         ++at;
     }
     QCOMPARE(at, entries.size());
