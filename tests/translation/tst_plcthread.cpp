@@ -101,8 +101,6 @@ class tst_PlcThread : public QObject
 private slots:
     void parseRowTag_data();
     void parseRowTag();
-    void percentEncodeQuery_data();
-    void percentEncodeQuery();
 
     void wireFormat_data();
     void wireFormat();
@@ -142,23 +140,6 @@ void tst_PlcThread::parseRowTag()
     QCOMPARE(parsed, text);
 }
 
-void tst_PlcThread::percentEncodeQuery_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("encoded");
-
-    QTest::newRow("reserved") << "&%+= /?#@!*'()" << QByteArray("%26%25%2B%3D%20%2F%3F%23%40%21%2A%27%28%29");
-    QTest::newRow("uyghur") << uyghurText << uyghurEncoded;
-}
-
-void tst_PlcThread::percentEncodeQuery()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, encoded);
-
-    QCOMPARE(PlcThread::percentEncodeQuery(text), encoded);
-}
-
 void tst_PlcThread::wireFormat_data()
 {
     QTest::addColumn<int>("language");
@@ -174,8 +155,6 @@ void tst_PlcThread::wireFormat_data()
     const QByteArray postWwZh = "/trans/ts/rq?from=ww&to=zh";
     const QByteArray getZhUy = "/NiuTransServer/translation?from=zh&to=uy&src_text=";
     const QByteArray getUyZh = "/NiuTransServer/translation?from=uy&to=zh&src_text=";
-    const QString tagged = QStringLiteral("@@0004a-b.c_d~e");
-    const QByteArray untouched = "a-b.c_d~e";
 
     QTest::newRow("post chinese into uyghur")
         << 0 << false << false << chineseText << "default" << QByteArray("POST") << postZhWw
