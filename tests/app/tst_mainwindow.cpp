@@ -74,7 +74,6 @@ private slots:
 
     void updateMenusWithoutDocument();
     void updateMenusTextModes();
-    void realtimeChanged();
     void realtimeIgnoredWhileRecording();
     void langItemsWriteSetting();
     void recordIconsFollowDocuments();
@@ -346,18 +345,6 @@ void TestMainWindow::updateMenusTextModes()
     // The editor's own copy-available signal drives Cut and Copy too.
     child->sourceEdit->moveCursor(QTextCursor::End);
     QVERIFY(!w->copyAct->isEnabled());
-}
-
-void TestMainWindow::realtimeChanged()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    w->modeBox->setCurrentIndex(1);
-    QVERIFY(!AppState::phraseMode);
-    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("0"));
-    w->modeBox->setCurrentIndex(0);
-    QVERIFY(AppState::phraseMode);
-    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("1"));
 }
 
 void TestMainWindow::realtimeIgnoredWhileRecording()
