@@ -228,20 +228,6 @@ private slots:
         QVERIFY(!child.isModified());
     }
 
-    void editedSourceRowTakesNewHeightOnBothSides()
-    {
-        MdiChild child;
-        show(child, { "a", "b" }, { "x", "y" });
-        child.applyFonts(child.font(), child.font(), false, 30);
-        const QString longText = QStringLiteral("many words ").repeated(80);
-        child.sourceModel->setData(child.sourceModel->index(0), longText);
-        const int lines = child.sourceDelegate()->sourceLines(-1, longText);
-        QVERIFY(lines > 1);
-        QTRY_COMPARE(child.sourceView->visualRect(child.sourceModel->index(0)).height(), 30 * lines);
-        QTRY_COMPARE(
-            child.translationView->visualRect(child.translationModel->index(0)).height(), 30 * lines);
-    }
-
     void maybeSave_data()
     {
         QTest::addColumn<QString>("button");
