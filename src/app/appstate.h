@@ -11,6 +11,9 @@ struct AppState
 {
     enum RecordStates { NoDocument = -1, Idle = 0, Recording = 1 };
 
+    static constexpr quint32 DefaultListBackgroundColor = 0xFFDFEBF7u;
+    static constexpr quint32 DefaultListSelectionColor = 0xFF09B5F7u;
+
     // From the settings file (see Settings).
     static inline bool phraseMode = true;
     static inline int scoreThreshold = 100;
@@ -18,8 +21,8 @@ struct AppState
     static inline int textMode = 1;
     static inline int recognitionLanguage = 0;
     static inline QString backupDir;
-    static inline quint32 listBackgroundColor = 0xFFDFEBF7u;
-    static inline quint32 listSelectionColor = 0xFF09B5F7u;
+    static inline quint32 listBackgroundColor = DefaultListBackgroundColor;
+    static inline quint32 listSelectionColor = DefaultListSelectionColor;
     static inline int pauseMarkChoice = 0;
 
     static inline int RecordState = NoDocument;

@@ -523,13 +523,17 @@ void MainWindow::ChangeTitle()
         child->setFocus();
     setWindowTitle(AppState::recognitionLanguage == 0 ? tr("Chinese-->Uygur Translator")
                                                       : tr("Uygur-->Chinese Translator"));
-    if (child) {
-        const Qt::Orientation orientation = AppState::editOrientation == 0 ? Qt::Horizontal : Qt::Vertical;
-        for (MdiChild *document : documents())
-            document->setOrientation(orientation);
-    }
+    if (child)
+        applyOrientation();
     applyLanguageFonts();
     updateLetterCount();
+}
+
+void MainWindow::applyOrientation()
+{
+    const Qt::Orientation orientation = AppState::editOrientation == 0 ? Qt::Horizontal : Qt::Vertical;
+    for (MdiChild *document : documents())
+        document->setOrientation(orientation);
 }
 
 void MainWindow::setActiveSubWindow(QWidget *window)
@@ -627,34 +631,29 @@ void MainWindow::updateLetterCount()
 // ---------------------------------------------------------------------------
 // Edit commands on the running source text
 
-void MainWindow::cut()
+// The source view's own commands also keep the running source text in step.
+void MainWindow::editSourceText(void (MyEdit::*command)())
 {
     MdiChild *child = activeMdiChild();
     if (!child || AppState::textMode != 0)
         return;
-    child->sourceEdit->cut();
-    AppState::sourceText = child->sourceEdit->toPlainText();
+    (child->sourceEdit->*command)();
     updateLetterCount();
+}
+
+void MainWindow::cut()
+{
+    editSourceText(&MyEdit::cut1);
 }
 
 void MainWindow::copy()
 {
-    MdiChild *child = activeMdiChild();
-    if (!child || AppState::textMode != 0)
-        return;
-    child->sourceEdit->copy();
-    AppState::sourceText = child->sourceEdit->toPlainText();
-    updateLetterCount();
+    editSourceText(&MyEdit::copy1);
 }
 
 void MainWindow::paste()
 {
-    MdiChild *child = activeMdiChild();
-    if (!child || AppState::textMode != 0)
-        return;
-    child->sourceEdit->paste();
-    AppState::sourceText = child->sourceEdit->toPlainText();
-    updateLetterCount();
+    editSourceText(&MyEdit::paste1);
 }
 
 void MainWindow::about()
@@ -886,26 +885,14 @@ bool MainWindow::checkItemCommand()
 
 void MainWindow::transelItem()
 {
-    if (!checkItemCommand())
-        return;
-    MdiChild *child = activeMdiChild();
-    const QStringList items = child->sourceModel->stringList();
-    const int row = child->sourceView->currentIndex().row();
-    if (row < 0 || row >= items.size())
-        return;
-    plcThread.enqueueRow(row, items.at(row), child->documentId());
-    child->setModified(true);
+    if (checkItemCommand())
+        activeMdiChild()->transelItem();
 }
 
 void MainWindow::tranallItem()
 {
-    if (!checkItemCommand())
-        return;
-    MdiChild *child = activeMdiChild();
-    const QStringList items = child->sourceModel->stringList();
-    for (int row = 0; row < items.size(); ++row)
-        plcThread.enqueueRow(row, items.at(row), child->documentId());
-    child->setModified(true);
+    if (checkItemCommand())
+        activeMdiChild()->tranallItem();
 }
 
 void MainWindow::addUpItem()
@@ -1102,8 +1089,8 @@ void MainWindow::setColorItem()
         return;
     const int choice = option.choice();
     if (choice == 2) {
-        AppState::listBackgroundColor = 0xFFDFEBF7u;
-        AppState::listSelectionColor = 0xFF09B5F7u;
+        AppState::listBackgroundColor = AppState::DefaultListBackgroundColor;
+        AppState::listSelectionColor = AppState::DefaultListSelectionColor;
         Settings::write(SettingsKeys::ListBackColor, QLatin1String(SettingsKeys::DefaultListBackColor));
         Settings::write(SettingsKeys::ListSelColor, QLatin1String(SettingsKeys::DefaultListSelColor));
         return;
@@ -1157,9 +1144,7 @@ void MainWindow::setShowEditActItem()
     Settings::write(SettingsKeys::TextMode, dialog.textMode());
     if (dialog.editStyle() != AppState::editOrientation) {
         AppState::editOrientation = dialog.editStyle();
-        const Qt::Orientation orientation = AppState::editOrientation == 1 ? Qt::Vertical : Qt::Horizontal;
-        for (MdiChild *document : documents())
-            document->setOrientation(orientation);
+        applyOrientation();
     }
     if (dialog.textMode() != AppState::textMode) {
         AppState::textMode = dialog.textMode();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class MdiChild;
+class MyEdit;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -145,6 +146,8 @@ private:
     void createToolBars();
     void fillModeBox();
     void setRecordIcons(int state);
+    void applyOrientation();
+    void editSourceText(void (MyEdit::*command)());
     void setRecognitionLanguage(int language);
     void applyTranslationResults();
     void applyRecognitionResult(QEvent *event);

@@ -53,8 +53,8 @@ void WindowFixture::resetState()
     AppState::textMode = 1;
     AppState::recognitionLanguage = 0;
     AppState::backupDir.clear();
-    AppState::listBackgroundColor = 0xFFDFEBF7u;
-    AppState::listSelectionColor = 0xFF09B5F7u;
+    AppState::listBackgroundColor = AppState::DefaultListBackgroundColor;
+    AppState::listSelectionColor = AppState::DefaultListSelectionColor;
     AppState::pauseMarkChoice = 0;
     AppState::RecordState = AppState::NoDocument;
     AppState::exitConfirmed = false;
