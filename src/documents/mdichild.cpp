@@ -141,11 +141,8 @@ bool MdiChild::saveAs(QString &chosenName)
 bool MdiChild::saveFile(const QString &fileName)
 {
     takeBackLists();
-    QString error;
-    if (!DocumentFile::write(fileName, DocumentFile::encode(sourceList, translationList), &error)) {
-        QMyMessageBox::warning(this, tr("MDI"), tr("Cannot write file %1:\n%2.").arg(fileName, error));
+    if (!writeFile(fileName, DocumentFile::encode(sourceList, translationList)))
         return false;
-    }
     setWindowModified(false);
     setWindowTitle(userFriendlyCurrentFile());
     isUntitled = false;
@@ -161,12 +158,16 @@ bool MdiChild::saveAsTabFile(QString &chosenName)
         return false;
     chosenName = answer;
     takeBackLists();
+    return writeFile(answer, DocumentFile::encodeCsv(sourceList, translationList));
+}
+
+bool MdiChild::writeFile(const QString &fileName, const QByteArray &data)
+{
     QString error;
-    if (!DocumentFile::write(answer, DocumentFile::encodeCsv(sourceList, translationList), &error)) {
-        QMyMessageBox::warning(this, tr("MDI"), tr("Cannot write file %1:\n%2.").arg(answer, error));
-        return false;
-    }
-    return true;
+    if (DocumentFile::write(fileName, data, &error))
+        return true;
+    QMyMessageBox::warning(this, tr("MDI"), tr("Cannot write file %1:\n%2.").arg(fileName, error));
+    return false;
 }
 
 bool MdiChild::maybeSave()
@@ -268,10 +269,15 @@ void MdiChild::replaceTranslation(int row, const QString &text)
 
 int MdiChild::currentSourceRow() const { return sourceView->currentIndex().row(); }
 
-bool MdiChild::addUp()
+// Rows the item commands may touch: those with both a source and a translation.
+bool MdiChild::isItemRow(int row) const
 {
-    const int row = currentSourceRow();
-    if (row < 0 || row >= sourceList.size() || row >= translationList.size())
+    return row >= 0 && row < sourceList.size() && row < translationList.size();
+}
+
+bool MdiChild::insertBlankItem(int row)
+{
+    if (!isItemRow(row))
         return false;
     insertRow(sourceList, sourceModel, row, blankItem);
     insertRow(translationList, translationModel, row, blankItem);
@@ -280,22 +286,15 @@ bool MdiChild::addUp()
     return true;
 }
 
-bool MdiChild::addDown()
-{
-    const int row = currentSourceRow() + 1;
-    if (row >= sourceList.size() || row >= translationList.size())
-        return false;
-    insertRow(sourceList, sourceModel, row, blankItem);
-    insertRow(translationList, translationModel, row, blankItem);
-    clearCurrentItems();
-    setModified(true);
-    return true;
-}
+bool MdiChild::addUp() { return insertBlankItem(currentSourceRow()); }
+
+// Without a current item (-1) the blank item goes to the top.
+bool MdiChild::addDown() { return insertBlankItem(currentSourceRow() + 1); }
 
 bool MdiChild::deleteCurrent()
 {
     const int row = currentSourceRow();
-    if (row < 0 || row >= sourceList.size() || row >= translationList.size())
+    if (!isItemRow(row))
         return false;
     removeRow(sourceList, sourceModel, row);
     removeRow(translationList, translationModel, row);
@@ -484,22 +483,17 @@ void MdiChild::popupMenu2(const QPoint &pos)
     delete menu;
 }
 
-void MdiChild::onScrollBarValueChanged1(int value)
+void MdiChild::onScrollBarValueChanged1(int value) { followScroll(translationScrollBar, value); }
+
+void MdiChild::onScrollBarValueChanged2(int value) { followScroll(sourceScrollBar, value); }
+
+void MdiChild::followScroll(QScrollBar *follower, int value)
 {
     // A view that follows does not lead back: its range may be shorter and clamp the value.
     if (followingScroll)
         return;
     followingScroll = true;
-    translationScrollBar->setValue(value);
-    followingScroll = false;
-}
-
-void MdiChild::onScrollBarValueChanged2(int value)
-{
-    if (followingScroll)
-        return;
-    followingScroll = true;
-    sourceScrollBar->setValue(value);
+    follower->setValue(value);
     followingScroll = false;
 }
 
@@ -557,9 +551,14 @@ bool MdiChild::eventFilter(QObject *watched, QEvent *event)
 
 void MdiChild::setRow(QStringList &list, QStringListModel *model, int row, const QString &text)
 {
+    storeRow(list, row, text);
+    model->setData(model->index(row), text);
+}
+
+void MdiChild::storeRow(QStringList &list, int row, const QString &text)
+{
     const QString old = list.at(row);
     list[row] = text;
-    model->setData(model->index(row), text);
     if (&list == &sourceList)
         sourceLinesChanged(row, old);
 }
@@ -586,11 +585,8 @@ void MdiChild::takeBackEdit(
         const QString text = model->index(row).data(Qt::EditRole).toString();
         if (text == list.at(row))
             continue;
-        const QString old = list.at(row);
-        list[row] = text;
+        storeRow(list, row, text);
         changed = true;
-        if (&list == &sourceList)
-            sourceLinesChanged(row, old);
     }
     if (changed)
         setModified(true);

@@ -108,6 +108,11 @@ protected:
 
 private:
     void setRow(QStringList &list, QStringListModel *model, int row, const QString &text);
+    void storeRow(QStringList &list, int row, const QString &text);
+    bool isItemRow(int row) const;
+    bool insertBlankItem(int row);
+    bool writeFile(const QString &fileName, const QByteArray &data);
+    void followScroll(QScrollBar *follower, int value);
     void insertRow(QStringList &list, QStringListModel *model, int row, const QString &text);
     void removeRow(QStringList &list, QStringListModel *model, int row);
     void takeBackEdit(QStringList &list, QStringListModel *model, const QModelIndex &topLeft,
