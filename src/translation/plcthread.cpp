@@ -53,6 +53,11 @@ void PlcThread::enqueue(const QString &line, quint64 documentId)
     QueuedLine item;
     item.line = line;
     item.documentId = documentId;
+    append(item);
+}
+
+void PlcThread::append(const QueuedLine &item)
+{
     QMutexLocker locker(&mutex);
     translationQueue.append(item);
     wakeUp.wakeAll();
@@ -69,9 +74,7 @@ void PlcThread::enqueueRow(int row, const QString &text, quint64 documentId)
         item.rowBeside = true;
         item.row = row;
     }
-    QMutexLocker locker(&mutex);
-    translationQueue.append(item);
-    wakeUp.wakeAll();
+    append(item);
 }
 
 bool PlcThread::takeAppendResult(TranslationAppendResult *out)

@@ -68,6 +68,7 @@ private:
         int row = -1;
     };
 
+    void append(const QueuedLine &item);
     void translate(const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs);
     void pauseAfterRequest();
     void postAppendResult(quint64 documentId, const QString &text);
