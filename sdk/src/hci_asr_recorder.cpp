@@ -330,27 +330,21 @@ HCI_API const char *hci_standin_recorder_last_init_config(void)
 {
     thread_local std::string copy;
     Recorder &r = recorder();
-    std::lock_guard<std::mutex> lock(r.mutex);
-    copy = r.lastInitConfig;
-    return copy.c_str();
+    return standin::lockedCopy(r.mutex, r.lastInitConfig, copy);
 }
 
 HCI_API const char *hci_standin_recorder_last_start_config(void)
 {
     thread_local std::string copy;
     Recorder &r = recorder();
-    std::lock_guard<std::mutex> lock(r.mutex);
-    copy = r.lastStartConfig;
-    return copy.c_str();
+    return standin::lockedCopy(r.mutex, r.lastStartConfig, copy);
 }
 
 HCI_API const char *hci_standin_recorder_source(void)
 {
     thread_local std::string copy;
     Recorder &r = recorder();
-    std::lock_guard<std::mutex> lock(r.mutex);
-    copy = r.source;
-    return copy.c_str();
+    return standin::lockedCopy(r.mutex, r.source, copy);
 }
 
 HCI_API int hci_standin_recorder_running(void)

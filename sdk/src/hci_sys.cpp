@@ -178,9 +178,7 @@ HCI_API const char *hci_standin_sys_last_config(void)
 {
     thread_local std::string copy;
     Engine &e = engine();
-    std::lock_guard<std::mutex> lock(e.mutex);
-    copy = e.lastConfig;
-    return copy.c_str();
+    return standin::lockedCopy(e.mutex, e.lastConfig, copy);
 }
 
 HCI_API int hci_standin_sys_initialised(void)

@@ -299,36 +299,28 @@ HCI_API const char *hci_standin_player_last_init_config(void)
 {
     thread_local std::string copy;
     Player &p = player();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    copy = p.lastInitConfig;
-    return copy.c_str();
+    return standin::lockedCopy(p.mutex, p.lastInitConfig, copy);
 }
 
 HCI_API const char *hci_standin_player_last_config(void)
 {
     thread_local std::string copy;
     Player &p = player();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    copy = p.lastConfig;
-    return copy.c_str();
+    return standin::lockedCopy(p.mutex, p.lastConfig, copy);
 }
 
 HCI_API const char *hci_standin_player_last_text(void)
 {
     thread_local std::string copy;
     Player &p = player();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    copy = p.lastText;
-    return copy.c_str();
+    return standin::lockedCopy(p.mutex, p.lastText, copy);
 }
 
 HCI_API const char *hci_standin_player_last_voice(void)
 {
     thread_local std::string copy;
     Player &p = player();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    copy = p.lastVoice;
-    return copy.c_str();
+    return standin::lockedCopy(p.mutex, p.lastVoice, copy);
 }
 
 HCI_API unsigned long long hci_standin_player_last_sample_count(void)

@@ -20,6 +20,15 @@
 
 namespace standin {
 
+// Test introspection hands out a copy of a field under its owner's lock; the
+// caller's per-function, per-thread buffer keeps it valid until the next call.
+inline const char *lockedCopy(std::mutex &mutex, const std::string &field, std::string &buffer)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    buffer = field;
+    return buffer.c_str();
+}
+
 inline std::string trimmed(const std::string &text)
 {
     const auto first = text.find_first_not_of(" \t\r\n");
