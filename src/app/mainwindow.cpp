@@ -631,29 +631,36 @@ void MainWindow::updateLetterCount()
 // ---------------------------------------------------------------------------
 // Edit commands on the running source text
 
-// The source view's own commands also keep the running source text in step.
-void MainWindow::editSourceText(void (MyEdit::*command)())
+// The running source text of the active document, when it is on screen.
+MyEdit *MainWindow::continuousSourceEdit() const
 {
     MdiChild *child = activeMdiChild();
-    if (!child || AppState::textMode != 0)
-        return;
-    (child->sourceEdit->*command)();
-    updateLetterCount();
+    return child && AppState::textMode == 0 ? child->sourceEdit : nullptr;
 }
 
+// The source view's own commands also keep the running source text in step.
 void MainWindow::cut()
 {
-    editSourceText(&MyEdit::cut1);
+    if (MyEdit *edit = continuousSourceEdit()) {
+        edit->cut1();
+        updateLetterCount();
+    }
 }
 
 void MainWindow::copy()
 {
-    editSourceText(&MyEdit::copy1);
+    if (MyEdit *edit = continuousSourceEdit()) {
+        edit->copy1();
+        updateLetterCount();
+    }
 }
 
 void MainWindow::paste()
 {
-    editSourceText(&MyEdit::paste1);
+    if (MyEdit *edit = continuousSourceEdit()) {
+        edit->paste1();
+        updateLetterCount();
+    }
 }
 
 void MainWindow::about()

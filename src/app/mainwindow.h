@@ -147,7 +147,7 @@ private:
     void fillModeBox();
     void setRecordIcons(int state);
     void applyOrientation();
-    void editSourceText(void (MyEdit::*command)());
+    MyEdit *continuousSourceEdit() const;
     void setRecognitionLanguage(int language);
     void applyTranslationResults();
     void applyRecognitionResult(QEvent *event);
