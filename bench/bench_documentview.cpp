@@ -1,15 +1,18 @@
-// Figures for the document window's list views with 20,000 items: appending a
-// sentence, replacing the provisional last sentence, and handing a whole
-// document to the views, next to the literal approach that hands the whole
-// list to the model on every change and measures every row again.
+// Figures for the document window's list views with 20,000 items (or
+// --items N): appending a sentence, replacing the provisional last sentence,
+// and handing a whole document to the views, next to the literal approach that
+// hands the whole list to the model on every change and measures every row
+// again; and the memory a loaded item takes.
 // --incremental-only skips the literal approach (for profiling).
 
 #include "app/appstate.h"
+#include "documents/documentmodel.h"
 #include "documents/mdichild.h"
 #include "documents/mywrapitem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QListView>
 #include <QRandomGenerator>
@@ -25,7 +28,20 @@
 
 namespace {
 
-constexpr int itemCount = 20000;
+int itemCount = 20000;
+
+// Resident memory of this process, in KiB.
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
 
 QStringList chineseSentences(int count, quint32 seed)
 {
@@ -122,7 +138,7 @@ public:
             return QItemDelegate::sizeHint(option, index);
         int lines = 1;
         if (side == 1) {
-            lines = lineCount(index.data().toString(), QFontMetricsF(ownView->font()), width);
+            lines = lineCount(index.data().toString(), QFontMetricsF(ownView->font()), width - 8);
             const_cast<LiteralWrapItem *>(this)->setRowLines(index.row(), lines);
         } else if (auto *source = partner ? static_cast<MyWrapItem *>(partner->itemDelegate()) : nullptr) {
             lines = source->rowLines(index.row());
@@ -272,6 +288,11 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
 
+    const int itemsAt = app.arguments().indexOf(QStringLiteral("--items"));
+    if (itemsAt > 0)
+        itemCount = app.arguments().value(itemsAt + 1).toInt();
+    // Counted from before the texts exist: a document read from a file holds them too.
+    const long beforeKiB = residentKiB();
     const QStringList sources = chineseSentences(itemCount, 1);
     const QStringList translations = uyghurSentences(itemCount, 2);
     const QStringList newSources = chineseSentences(200, 3);
@@ -296,12 +317,24 @@ int main(int argc, char **argv)
         QCoreApplication::processEvents();
     }
     const Views ours { child.sourceView, child.translationView };
+    DocumentModel *document = child.model();
+    long loadedKiB = 0;
     const Figures fast = measure(
-        ours, [&] { child.setItems(sources, translations); },
-        [&](const QString &text) { child.appendSource(text); },
-        [&](const QString &text) { child.appendTranslation(text); },
-        [&](const QString &text) { child.replaceLastSource(text); }, 100, newSources, newTranslations);
+        ours,
+        [&] {
+            child.setItems(sources, translations);
+            loadedKiB = residentKiB();
+        },
+        [&](const QString &text) { document->appendSource(text); },
+        [&](const QString &text) {
+            const int row = document->translationCount();
+            document->applyTranslation(document->at(row).id, text, true, true, QString());
+        },
+        [&](const QString &text) { document->setSource(document->count() - 1, text); }, 100, newSources,
+        newTranslations);
     child.setModified(false);
+    std::printf("memory: %ld KiB before the texts, %ld KiB once loaded; %.0f bytes per item\n", beforeKiB, loadedKiB,
+        (loadedKiB - beforeKiB) * 1024.0 / itemCount);
     if (app.arguments().contains(QStringLiteral("--incremental-only"))) {
         std::printf("append %.2f replace %.2f translation %.2f first %.1f full %.1f stall %.1f\n",
             fast.append, fast.replace, fast.appendTranslation, fast.load.firstScreen, fast.load.fullLayout,

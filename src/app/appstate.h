@@ -34,12 +34,8 @@ struct AppState
     static inline QString translateHostWW;
     static inline QString translateHostCN;
 
-    // Running texts of the "Comma separate" mode.
-    static inline QString sourceText;
-    static inline QString partialText;
-    static inline QString translationText;
+    // What follows each sentence in the "Comma separate" running texts.
     static inline QString sentenceSeparator = QString(QChar(0xFF0C));
-    static inline bool lastItemFinal = true;
 
     // Path of the settings file in use: Tolvane.ini, or Tolvaneen.ini in English.
     static inline QString settingsPath;

@@ -14,6 +14,7 @@
 #include "speech/speechengine.h"
 #include "translation/networkdialog.h"
 #include "translation/translationevent.h"
+#include "translation/translationrouter.h"
 #include "widgets/qcoloroption.h"
 #include "widgets/qlogindialog.h"
 #include "widgets/qmymessagebox.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , recognition(std::make_unique<Recognition>())
     , readAloud(std::make_unique<ReadAloud>())
+    , translationRouter(std::make_unique<TranslationRouter>(plcThread))
 {
     setWindowIcon(QIcon(QStringLiteral(":images/Application.png")));
     AppState::settingsPath = Settings::mainPath();
@@ -463,17 +465,6 @@ QMdiSubWindow *MainWindow::findMdiChild(const QString &fileName) const
     return nullptr;
 }
 
-MdiChild *MainWindow::documentById(quint64 id) const
-{
-    const auto windows = mdiArea->subWindowList();
-    for (QMdiSubWindow *window : windows) {
-        auto *child = qobject_cast<MdiChild *>(window->widget());
-        if (child && child->documentId() == id)
-            return child;
-    }
-    return nullptr;
-}
-
 QList<MdiChild *> MainWindow::documents() const
 {
     QList<MdiChild *> list;
@@ -493,9 +484,8 @@ MdiChild *MainWindow::createMdiChild(MainWindow *win)
     connect(child->sourceEdit, &QPlainTextEdit::copyAvailable, cutAct, &QAction::setEnabled);
     connect(child->sourceEdit, &QPlainTextEdit::copyAvailable, copyAct, &QAction::setEnabled);
     connect(child, &MdiChild::closeChild, this, &MainWindow::closeChild);
-    connect(child, &MdiChild::translationRequested, this, [this, child](int row, const QString &text) {
-        plcThread.enqueueRow(row, text, child->documentId());
-    });
+    connect(child, &MdiChild::translationRequested, this,
+            [this, child](int row) { translationRouter->queueAgain(child->model(), row); });
     return child;
 }
 
@@ -507,8 +497,6 @@ void MainWindow::newFile()
 
     MdiChild *child = createMdiChild(this);
     child->newFile();
-    AppState::sourceText.clear();
-    AppState::translationText.clear();
     child->sourceEdit->setPlainText(QString());
     child->translationEdit->setPlainText(QString());
     child->setModified(false);
@@ -922,32 +910,6 @@ void MainWindow::deleteItem()
     updateLetterCount();
 }
 
-void MainWindow::applyTranslationResults()
-{
-    MdiChild *active = activeMdiChild();
-    TranslationAppendResult appended;
-    while (plcThread.takeAppendResult(&appended)) {
-        MdiChild *child = documentById(appended.documentId);
-        if (!child)
-            continue; // its document has closed
-        if (AppState::textMode == 0) {
-            const QString piece = appended.text + AppState::sentenceSeparator;
-            if (child == active) {
-                AppState::translationText += piece;
-                child->translationEdit->setPlainText(AppState::translationText);
-            } else {
-                child->translationEdit->setPlainText(child->translationEdit->toPlainText() + piece);
-            }
-            child->translationEdit->moveCursor(QTextCursor::End);
-        }
-        child->appendTranslation(appended.text);
-    }
-    TranslationRowResult row;
-    while (plcThread.takeRowResult(&row)) {
-        if (MdiChild *child = documentById(row.documentId))
-            child->replaceTranslation(row.row, row.text);
-    }
-}
 
 // ---------------------------------------------------------------------------
 // Events from the translation worker and the speech handlers
@@ -957,7 +919,7 @@ bool MainWindow::event(QEvent *event)
     switch (int(event->type())) {
     case TranslationEvent::AppendType:
     case TranslationEvent::RowType:
-        applyTranslationResults();
+        translationRouter->deliver();
         return true;
     case RecognitionEvent::PartialType:
     case RecognitionEvent::FinalType:
@@ -968,14 +930,12 @@ bool MainWindow::event(QEvent *event)
     }
 }
 
-void MainWindow::queueRecognised(MdiChild *child, const Recognition::Outcome &outcome)
+void MainWindow::queueRecognised(DocumentModel *document, const Recognition::Outcome &outcome)
 {
     if (outcome.settledDocument)
-        plcThread.enqueue(outcome.settledText, outcome.settledDocument->documentId());
-    if (!child)
-        return;
-    for (const QString &sentence : outcome.queued)
-        plcThread.enqueue(sentence, child->documentId());
+        translationRouter->queueNew(outcome.settledDocument, outcome.settledItem);
+    for (const quint64 item : outcome.queued)
+        translationRouter->queueNew(document, item);
 }
 
 void MainWindow::applyRecognitionResult(QEvent *event)
@@ -988,8 +948,8 @@ void MainWindow::applyRecognitionResult(QEvent *event)
     MdiChild *child = activeMdiChild();
     if (!child)
         return;
-    const Recognition::Outcome outcome = recognition->apply(child, *result);
-    queueRecognised(child, outcome);
+    const Recognition::Outcome outcome = recognition->apply(child->model(), *result);
+    queueRecognised(child->model(), outcome);
     if (outcome.finalAdded)
         updateLetterCount();
 }
@@ -1020,7 +980,7 @@ void MainWindow::stopItem()
     // Results already posted belong to this recording; then the sentence still
     // on screen as provisional text is kept and translated like any other.
     QCoreApplication::sendPostedEvents(this, 0);
-    queueRecognised(activeMdiChild(), recognition->settle());
+    queueRecognised(nullptr, recognition->settle());
     setRecordIcons(AppState::Idle);
     AppState::RecordState = AppState::Idle;
     recordStateLabel->setText(tr("norecording"));
@@ -1035,15 +995,21 @@ void MainWindow::playItem()
         playTimer->stop();
         return;
     }
-    if (readAloud->start(activeMdiChild())) {
+    if (readAloud->start(activeTranslationView())) {
         playAct->setIcon(QIcon(QStringLiteral(":/images/Stop.png")));
         playTimer->start(1000);
     }
 }
 
+QListView *MainWindow::activeTranslationView() const
+{
+    MdiChild *child = activeMdiChild();
+    return child ? child->translationView : nullptr;
+}
+
 void MainWindow::OnMyPlayTimer()
 {
-    readAloud->tick(activeMdiChild());
+    readAloud->tick(activeTranslationView());
 }
 
 // ---------------------------------------------------------------------------

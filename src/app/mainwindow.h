@@ -7,11 +7,13 @@
 #include <QPointer>
 #include <memory>
 
+class DocumentModel;
 class MdiChild;
 class MyEdit;
 class QAction;
 class QComboBox;
 class QLabel;
+class QListView;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -19,6 +21,7 @@ class QSignalMapper;
 class QTimer;
 class QTranslator;
 class ReadAloud;
+class TranslationRouter;
 
 class MainWindow : public QMainWindow
 {
@@ -30,7 +33,6 @@ public:
 
     MdiChild *activeMdiChild() const;
     QMdiSubWindow *findMdiChild(const QString &fileName) const;
-    MdiChild *documentById(quint64 id) const;
     QList<MdiChild *> documents() const;
 
     bool checkItemCommand();
@@ -148,10 +150,10 @@ private:
     void setRecordIcons(int state);
     void applyOrientation();
     MyEdit *continuousSourceEdit() const;
+    QListView *activeTranslationView() const;
     void setRecognitionLanguage(int language);
-    void applyTranslationResults();
     void applyRecognitionResult(QEvent *event);
-    void queueRecognised(MdiChild *child, const Recognition::Outcome &outcome);
+    void queueRecognised(DocumentModel *document, const Recognition::Outcome &outcome);
     void finishSaving();
     void setFontFor(int index, const QString &title);
     void installAppTranslator(const QString &catalogue);
@@ -161,5 +163,6 @@ private:
     QTranslator *appTranslator = nullptr;
     std::unique_ptr<Recognition> recognition;
     std::unique_ptr<ReadAloud> readAloud;
+    std::unique_ptr<TranslationRouter> translationRouter;
     bool modeBoxConnected = false;
 };

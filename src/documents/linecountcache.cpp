@@ -8,7 +8,7 @@ constexpr int maxEntries = 200000;
 }
 
 int LineCountCache::count(
-    const QString &text, int width, int spaceWidth, const std::function<qreal(const QString &)> &wordWidth)
+    const QString &text, int width, qreal spaceWidth, const std::function<qreal(const QString &)> &wordWidth)
 {
     if (width <= 0)
         return 1;
@@ -39,7 +39,9 @@ int LineCountCache::count(
                 ++i;
                 k = 0;
             } else {
-                ++k;
+                // A word that fails on a partly filled line starts the next one at
+                // the view's width; only a word wider than a line widens the limit.
+                k = used > 0.0 ? 0 : k + 1;
                 break;
             }
         }
@@ -111,7 +113,7 @@ void LineCountCache::reset(const QFont &newFont, int newWidth)
         wordWidths.clear();
         font = newFont;
         metrics = std::make_unique<QFontMetricsF>(font);
-        spaceWidth = int(metrics->horizontalAdvance(QLatin1Char(' ')));
+        spaceWidth = metrics->horizontalAdvance(QLatin1Char(' '));
     }
     width = newWidth;
 }

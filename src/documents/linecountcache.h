@@ -18,9 +18,9 @@ class LineCountCache
 public:
     // row: where the text stands in its list, or -1.
     int lines(int row, const QString &text, const QFont &font, int width);
-    // The fitting rule: words are the blank-separated parts of the trimmed text;
-    // a word that fails to fit widens the limit of the next line by one width.
-    static int count(const QString &text, int width, int spaceWidth,
+    // The fitting rule: words are the blank-separated parts of the trimmed text,
+    // laid out greedily; a word wider than a line takes as many lines as it needs.
+    static int count(const QString &text, int width, qreal spaceWidth,
         const std::function<qreal(const QString &)> &wordWidth);
     // How many rows have a count for this font and width.
     int rowsKnown(const QFont &font, int width) const;
@@ -34,7 +34,7 @@ private:
     QFont font;
     int width = -1;
     std::unique_ptr<QFontMetricsF> metrics;
-    int spaceWidth = 0;
+    qreal spaceWidth = 0;
     struct RowEntry
     {
         QString text; // held, so that the same data pointer means the same text

@@ -18,19 +18,16 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QTextOption>
 #include <QTimer>
 
 namespace {
 int sequenceNumber = 1;
-quint64 nextDocumentId = 1;
-const QString blankItem = QStringLiteral(" ");
 }
 
 MdiChild::MdiChild(QWidget *parent)
     : QSplitter(parent)
-    , id(nextDocumentId++)
+    , document(new DocumentModel(this))
 {
     sourceEdit = new MyEdit;
     sourceEdit->setSourceSide(true);
@@ -41,11 +38,11 @@ MdiChild::MdiChild(QWidget *parent)
     factory->registerEditor(QVariant::String, new QStandardItemEditorCreator<LineEditorCreator>());
     QItemEditorFactory::setDefaultFactory(factory);
 
-    sourceModel = new QStringListModel(sourceList, this);
+    sourceModel = document->sourceColumn();
     sourceView = new ItemListView;
     sourceView->setModel(sourceModel);
     sourceView->setItemDelegate(new MyWrapItem(1, sourceView, nullptr));
-    translationModel = new QStringListModel(translationList, this);
+    translationModel = document->translationColumn();
     translationView = new ItemListView;
     translationView->setModel(translationModel);
     translationView->setItemDelegate(new MyWrapItem(2, translationView, sourceView));
@@ -76,17 +73,38 @@ MdiChild::MdiChild(QWidget *parent)
     refreshTimer = new QTimer(this);
     connect(refreshTimer, &QTimer::timeout, this, &MdiChild::MyTimerSlot);
 
-    // Edits made in place are the operator's words: keep them in the lists.
-    connect(sourceModel, &QAbstractItemModel::dataChanged, this,
-        [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-            takeBackEdit(sourceList, sourceModel, topLeft, bottomRight);
-        });
-    connect(translationModel, &QAbstractItemModel::dataChanged, this,
-        [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-            takeBackEdit(translationList, translationModel, topLeft, bottomRight);
-        });
+    connectModel();
     // Translation rows are as tall as the source rows at the source view's width.
     sourceView->viewport()->installEventFilter(this);
+}
+
+void MdiChild::connectModel()
+{
+    connect(document, &DocumentModel::sourceTextChanged, this, &MdiChild::sourceLinesChanged);
+    connect(document, &DocumentModel::runningSourceChanged, this, &MdiChild::showRunningSource);
+    connect(document, &DocumentModel::runningTranslationChanged, this, &MdiChild::showRunningTranslation);
+    // New items at the end are what the operator is waiting for.
+    connect(sourceModel, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int, int last) {
+        if (last == sourceModel->rowCount() - 1)
+            showBottom(sourceView);
+    });
+    connect(translationModel, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex &, int, int last) {
+            if (last == translationModel->rowCount() - 1)
+                showBottom(translationView);
+        });
+    connect(translationModel, &QAbstractItemModel::dataChanged, translationView->viewport(),
+        QOverload<>::of(&QWidget::update));
+    // Typing in the running source text marks the document modified, and
+    // sentence recognition continues from what the view shows.
+    connect(sourceEdit->document(), &QTextDocument::modificationChanged, this, [this](bool changed) {
+        if (changed && !showingRunningText)
+            document->setModified(true);
+    });
+    connect(sourceEdit, &QPlainTextEdit::textChanged, this,
+        [this] { document->setEditedSource(sourceEdit->toPlainText()); });
+    connect(sourceEdit, &MyEdit::sourceTextTaken, this,
+        [this](const QString &text) { document->setRunningSource(text, false); });
 }
 
 void MdiChild::newFile()
@@ -140,8 +158,7 @@ bool MdiChild::saveAs(QString &chosenName)
 
 bool MdiChild::saveFile(const QString &fileName)
 {
-    takeBackLists();
-    if (!writeFile(fileName, DocumentFile::encode(sourceList, translationList)))
+    if (!writeFile(fileName, DocumentFile::encode(document->sources(), document->translations())))
         return false;
     setWindowModified(false);
     setWindowTitle(userFriendlyCurrentFile());
@@ -157,8 +174,7 @@ bool MdiChild::saveAsTabFile(QString &chosenName)
     if (answer.isEmpty())
         return false;
     chosenName = answer;
-    takeBackLists();
-    return writeFile(answer, DocumentFile::encodeCsv(sourceList, translationList));
+    return writeFile(answer, DocumentFile::encodeCsv(document->sources(), document->translations()));
 }
 
 bool MdiChild::writeFile(const QString &fileName, const QByteArray &data)
@@ -191,8 +207,8 @@ QString MdiChild::currentSourceText() const
     if (AppState::textMode == 0)
         return sourceEdit->toPlainText();
     QString text;
-    for (const QString &item : sourceList) {
-        text += item;
+    for (int row = 0; row < document->count(); ++row) {
+        text += document->at(row).source;
         text += QLatin1Char('\n');
     }
     return text;
@@ -207,64 +223,18 @@ void MdiChild::applyTextMode()
     widget(3)->setVisible(!lists);
 }
 
-bool MdiChild::isModified() const { return sourceEdit->document()->isModified(); }
+bool MdiChild::isModified() const { return document->isModified(); }
 
-void MdiChild::setModified(bool modified) { sourceEdit->document()->setModified(modified); }
+void MdiChild::setModified(bool modified) { document->setModified(modified); }
 
 void MdiChild::setItems(const QStringList &sources, const QStringList &translations)
 {
-    sourceList = sources;
-    translationList = translations;
     // A new list is shown from its top, which also lets a long one be laid out in batches.
     sourceScrollBar->setValue(0);
     translationScrollBar->setValue(0);
-    sourceModel->setStringList(sourceList);
-    translationModel->setStringList(translationList);
+    document->setItems(sources, translations);
     sourceView->viewport()->update();
     translationView->viewport()->update();
-}
-
-void MdiChild::appendSource(const QString &text)
-{
-    const int row = sourceList.size();
-    insertRow(sourceList, sourceModel, row, text);
-    if (row < translationList.size())
-        relayout(translationView);
-    showBottom(sourceView);
-}
-
-void MdiChild::replaceLastSource(const QString &text)
-{
-    if (sourceList.isEmpty()) {
-        appendSource(text);
-        return;
-    }
-    setRow(sourceList, sourceModel, sourceList.size() - 1, text);
-    showBottom(sourceView);
-}
-
-void MdiChild::removeLastSource()
-{
-    if (sourceList.isEmpty())
-        return;
-    const int row = sourceList.size() - 1;
-    removeRow(sourceList, sourceModel, row);
-    if (row < translationList.size())
-        relayout(translationView);
-}
-
-void MdiChild::appendTranslation(const QString &text)
-{
-    insertRow(translationList, translationModel, translationList.size(), text);
-    showBottom(translationView);
-}
-
-void MdiChild::replaceTranslation(int row, const QString &text)
-{
-    if (row < 0 || row >= translationList.size())
-        return;
-    setRow(translationList, translationModel, row, text);
-    translationView->viewport()->repaint();
 }
 
 int MdiChild::currentSourceRow() const { return sourceView->currentIndex().row(); }
@@ -272,15 +242,14 @@ int MdiChild::currentSourceRow() const { return sourceView->currentIndex().row()
 // Rows the item commands may touch: those with both a source and a translation.
 bool MdiChild::isItemRow(int row) const
 {
-    return row >= 0 && row < sourceList.size() && row < translationList.size();
+    return row >= 0 && row < document->count() && row < document->translationCount();
 }
 
 bool MdiChild::insertBlankItem(int row)
 {
     if (!isItemRow(row))
         return false;
-    insertRow(sourceList, sourceModel, row, blankItem);
-    insertRow(translationList, translationModel, row, blankItem);
+    document->insertBlank(row);
     clearCurrentItems();
     setModified(true);
     return true;
@@ -296,39 +265,36 @@ bool MdiChild::deleteCurrent()
     const int row = currentSourceRow();
     if (!isItemRow(row))
         return false;
-    removeRow(sourceList, sourceModel, row);
-    removeRow(translationList, translationModel, row);
+    document->remove(row);
     clearCurrentItems();
     setModified(true);
     return true;
 }
 
-void MdiChild::takeBackLists()
-{
-    sourceList = sourceModel->stringList();
-    translationList = translationModel->stringList();
-}
-
 void MdiChild::rebuildContinuousText(const QString &sourceSeparator, const QString &translationSeparator)
 {
-    takeBackLists();
     applyTextMode();
     if (AppState::textMode != 0)
         return;
+    document->rebuildRunningTexts(sourceSeparator, translationSeparator);
+}
 
-    const int count = qMin(sourceList.size(), translationList.size());
-    AppState::sourceText.clear();
-    AppState::translationText.clear();
-    for (int i = 0; i < count; ++i) {
-        AppState::sourceText += sourceList.at(i) + sourceSeparator;
-        AppState::translationText += translationList.at(i) + translationSeparator;
-    }
-    // Showing the items in another form is no change to the document.
-    const bool modified = isModified();
-    sourceEdit->setPlainText(AppState::sourceText);
-    translationEdit->setPlainText(AppState::translationText);
-    setModified(modified);
+// Showing the items in another form is no change to the document.
+void MdiChild::showRunningSource()
+{
+    if (AppState::textMode != 0)
+        return;
+    showingRunningText = true;
+    sourceEdit->setPlainText(document->shownSource());
     sourceEdit->moveCursor(QTextCursor::End);
+    showingRunningText = false;
+}
+
+void MdiChild::showRunningTranslation()
+{
+    if (AppState::textMode != 0)
+        return;
+    translationEdit->setPlainText(document->runningTranslation());
     translationEdit->moveCursor(QTextCursor::End);
 }
 
@@ -419,20 +385,18 @@ void MdiChild::documentWasModified() { sourceEdit->setWindowModified(sourceEdit-
 void MdiChild::transelItem()
 {
     const int row = currentSourceRow();
-    const QStringList items = sourceModel->stringList();
-    if (row < 0 || row >= items.size())
+    if (row < 0 || row >= document->count())
         return;
-    emit translationRequested(row, items.at(row));
+    emit translationRequested(row, document->at(row).id, document->at(row).source);
     setModified(true);
 }
 
 void MdiChild::tranallItem()
 {
-    const QStringList items = sourceModel->stringList();
-    if (items.isEmpty())
+    if (document->count() == 0)
         return;
-    for (int row = 0; row < items.size(); ++row)
-        emit translationRequested(row, items.at(row));
+    for (int row = 0; row < document->count(); ++row)
+        emit translationRequested(row, document->at(row).id, document->at(row).source);
     setModified(true);
 }
 
@@ -450,7 +414,7 @@ void MdiChild::copyAll() { copyEvery(sourceModel); }
 
 void MdiChild::copyAll2() { copyEvery(translationModel); }
 
-void MdiChild::copyRow(QStringListModel *model, QListView *view)
+void MdiChild::copyRow(ItemColumnModel *model, QListView *view)
 {
     const QStringList items = model->stringList();
     const int row = view->currentIndex().row();
@@ -458,7 +422,7 @@ void MdiChild::copyRow(QStringListModel *model, QListView *view)
         QApplication::clipboard()->setText(items.at(row));
 }
 
-void MdiChild::copyEvery(QStringListModel *model)
+void MdiChild::copyEvery(ItemColumnModel *model)
 {
     QString text;
     for (const QString &item : model->stringList()) {
@@ -512,8 +476,6 @@ void MdiChild::view2Clicked(const QModelIndex &index)
 void MdiChild::MyTimerSlot()
 {
     refreshTimer->stop();
-    if (translationModel->stringList() != translationList)
-        translationModel->setStringList(translationList);
     translationView->viewport()->update();
 }
 
@@ -549,58 +511,22 @@ bool MdiChild::eventFilter(QObject *watched, QEvent *event)
     return QSplitter::eventFilter(watched, event);
 }
 
-void MdiChild::setRow(QStringList &list, QStringListModel *model, int row, const QString &text)
-{
-    storeRow(list, row, text);
-    model->setData(model->index(row), text);
-}
-
-void MdiChild::storeRow(QStringList &list, int row, const QString &text)
-{
-    const QString old = list.at(row);
-    list[row] = text;
-    if (&list == &sourceList)
-        sourceLinesChanged(row, old);
-}
-
-void MdiChild::insertRow(QStringList &list, QStringListModel *model, int row, const QString &text)
-{
-    list.insert(row, text);
-    model->insertRows(row, 1);
-    model->setData(model->index(row), text);
-}
-
-void MdiChild::removeRow(QStringList &list, QStringListModel *model, int row)
-{
-    list.removeAt(row);
-    model->removeRows(row, 1);
-}
-
-void MdiChild::takeBackEdit(
-    QStringList &list, QStringListModel *model, const QModelIndex &topLeft, const QModelIndex &bottomRight)
-{
-    bool changed = false;
-    const int last = qMin(bottomRight.row(), list.size() - 1);
-    for (int row = qMax(0, topLeft.row()); row <= last; ++row) {
-        const QString text = model->index(row).data(Qt::EditRole).toString();
-        if (text == list.at(row))
-            continue;
-        storeRow(list, row, text);
-        changed = true;
-    }
-    if (changed)
-        setModified(true);
-}
-
 void MdiChild::sourceLinesChanged(int row, const QString &oldText)
 {
     // A data change alone does not lay a list view out again.
     MyWrapItem *delegate = sourceDelegate();
-    if (delegate->sourceLines(-1, oldText) == delegate->sourceLines(-1, sourceList.at(row)))
+    if (delegate->sourceLines(-1, oldText) == delegate->sourceLines(-1, document->at(row).source)) {
+        if (row == document->count() - 1)
+            showBottom(sourceView);
+        else
+            sourceView->viewport()->update();
         return;
+    }
     relayout(sourceView);
-    if (row < translationList.size())
+    if (row < document->translationCount())
         relayout(translationView);
+    if (row == document->count() - 1)
+        showBottom(sourceView);
 }
 
 void MdiChild::showBottom(QListView *view)

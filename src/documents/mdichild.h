@@ -1,11 +1,12 @@
 #pragma once
 
+#include "documents/documentmodel.h"
+#include "documents/itemcolumnmodel.h"
 #include "documents/myedit.h"
 
 #include <QListView>
 #include <QSplitter>
 #include <QStringList>
-#include <QStringListModel>
 
 class MyWrapItem;
 class QFont;
@@ -13,10 +14,10 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 
-// One document: its items shown as two level lists (source sentences and
-// translations), or as two running texts in "Comma separate" mode. The lists
-// are the master copy; every change is passed to the models row by row, so a
-// long document does not lay out and measure everything again per sentence.
+// One document on screen: its model's items shown as two level lists (source
+// sentences and translations), or as two running texts in "Comma separate"
+// mode. The views follow the model's changes row by row, so a long document
+// is not laid out and measured again per sentence.
 class MdiChild : public QSplitter
 {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
     explicit MdiChild(QWidget *parent = nullptr);
 
     // Unique in the process and never reused; translation results find their document by it.
-    quint64 documentId() const { return id; }
+    quint64 documentId() const { return document->documentId(); }
+    DocumentModel *model() const { return document; }
 
     void newFile();
     bool loadFile(const QString &fileName, bool oneItemPerLine);
@@ -43,19 +45,13 @@ public:
     bool isModified() const;
     void setModified(bool modified);
 
-    const QStringList &sources() const { return sourceList; }
-    const QStringList &translations() const { return translationList; }
+    QStringList sources() const { return document->sources(); }
+    QStringList translations() const { return document->translations(); }
     // Replaces all items, as reading a file does; the modified flag is left alone.
     void setItems(const QStringList &sources, const QStringList &translations);
-    void appendSource(const QString &text);
-    void replaceLastSource(const QString &text);
-    void removeLastSource();
-    void appendTranslation(const QString &text);
-    void replaceTranslation(int row, const QString &text);
     bool addUp();
     bool addDown();
     bool deleteCurrent();
-    void takeBackLists();
     void rebuildContinuousText(const QString &sourceSeparator, const QString &translationSeparator);
     void applyFonts(const QFont &sourceFont, const QFont &targetFont, bool sourceRightToLeft, int lineHeight);
 
@@ -73,14 +69,15 @@ private:
 public:
     MyEdit *sourceEdit;
     MyEdit *translationEdit;
-    QStringListModel *sourceModel;
+    ItemColumnModel *sourceModel;
     QListView *sourceView;
-    QStringListModel *translationModel;
+    ItemColumnModel *translationModel;
     QListView *translationView;
 
 signals:
     void closeChild();
-    void translationRequested(int row, const QString &text);
+    // A re-translation of the item now at row.
+    void translationRequested(int row, quint64 itemId, const QString &text);
 
 public slots:
     void documentWasModified();
@@ -107,31 +104,27 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setRow(QStringList &list, QStringListModel *model, int row, const QString &text);
-    void storeRow(QStringList &list, int row, const QString &text);
     bool isItemRow(int row) const;
     bool insertBlankItem(int row);
     bool writeFile(const QString &fileName, const QByteArray &data);
     void followScroll(QScrollBar *follower, int value);
-    void insertRow(QStringList &list, QStringListModel *model, int row, const QString &text);
-    void removeRow(QStringList &list, QStringListModel *model, int row);
-    void takeBackEdit(QStringList &list, QStringListModel *model, const QModelIndex &topLeft,
-        const QModelIndex &bottomRight);
+    void connectModel();
     void sourceLinesChanged(int row, const QString &oldText);
+    void showRunningSource();
+    void showRunningTranslation();
     void showBottom(QListView *view);
     void clearCurrentItems();
     void relayout(QListView *view);
     int currentSourceRow() const;
-    void copyRow(QStringListModel *model, QListView *view);
-    void copyEvery(QStringListModel *model);
+    void copyRow(ItemColumnModel *model, QListView *view);
+    void copyEvery(ItemColumnModel *model);
 
-    QStringList sourceList;
-    QStringList translationList;
+    DocumentModel *document;
     QScrollBar *sourceScrollBar;
     QScrollBar *translationScrollBar;
     QTimer *refreshTimer;
 
-    quint64 id;
     bool followingScroll = false;
+    bool showingRunningText = false;
     int sourceViewportWidth = -1;
 };

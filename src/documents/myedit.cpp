@@ -1,8 +1,10 @@
 #include "myedit.h"
 
-#include "app/appstate.h"
+#include "documents/documentmodel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -71,7 +73,10 @@ void MyEdit::copy1()
 
 void MyEdit::paste1()
 {
-    paste();
+    // Every sentence of the running text is one line, pasted text too.
+    const QString text = QApplication::clipboard()->text();
+    if (!text.isEmpty() && !isReadOnly())
+        insertPlainText(DocumentModel::oneLine(text));
     takeOverSourceText();
 }
 
@@ -80,5 +85,5 @@ void MyEdit::documentWasModified() { setWindowModified(document()->isModified())
 void MyEdit::takeOverSourceText()
 {
     if (sourceSide)
-        AppState::sourceText = toPlainText();
+        emit sourceTextTaken(toPlainText());
 }

@@ -22,6 +22,9 @@ public:
 
 signals:
     void closeChild();
+    // The source view's whole text after a cut, copy or paste: the running
+    // source text the next recognised sentence continues.
+    void sourceTextTaken(const QString &text);
 
 public slots:
     void cut1();

@@ -26,7 +26,7 @@ MyWrapItem::~MyWrapItem() = default;
 
 int MyWrapItem::lineCount(const QString &text, const QFontMetricsF &metrics, int width)
 {
-    return LineCountCache::count(text, width, int(metrics.horizontalAdvance(QLatin1Char(' '))),
+    return LineCountCache::count(text, width, metrics.horizontalAdvance(QLatin1Char(' ')),
         [&metrics](const QString &word) { return metrics.horizontalAdvance(word); });
 }
 
@@ -34,7 +34,7 @@ int MyWrapItem::sourceLines(int row, const QString &text) const
 {
     if (!view->isVisible())
         return 1;
-    return cache.lines(row, text, view->font(), view->viewport()->width());
+    return cache.lines(row, text, view->font(), textWidth());
 }
 
 int MyWrapItem::measuredRows() const
@@ -43,8 +43,11 @@ int MyWrapItem::measuredRows() const
         auto *partner = partnerView ? qobject_cast<MyWrapItem *>(partnerView->itemDelegate()) : nullptr;
         return partner ? partner->measuredRows() : 0;
     }
-    return cache.rowsKnown(view->font(), view->viewport()->width());
+    return cache.rowsKnown(view->font(), textWidth());
 }
+
+// Rows are measured at the width their text is drawn at.
+int MyWrapItem::textWidth() const { return view->viewport()->width() - 2 * textMargin; }
 
 QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

@@ -39,6 +39,7 @@ public:
 
 private:
     void storeRowLines(int row, int lines) const;
+    int textWidth() const;
     void drawWrappedText(
         QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect, const QString &text) const;
 

@@ -3,34 +3,31 @@
 #include "speechconfig.h"
 #include "speechsdk.h"
 
-#include "documents/mdichild.h"
-
 #include "app/appstate.h"
 
-#include <QListView>
-#include <QStringListModel>
+#include <QAbstractItemView>
 
 namespace {
 const int SpokenToTheEnd = 9;
 }
 
-bool ReadAloud::start(MdiChild *doc)
+bool ReadAloud::start(QAbstractItemView *view)
 {
     index = 0;
-    if (!doc)
+    if (!view || !view->model())
         return false;
-    const QStringList translations = doc->translationModel->stringList();
-    if (translations.isEmpty())
+    const int translations = view->model()->rowCount();
+    if (translations == 0)
         return false;
-    const int current = doc->translationView->currentIndex().row();
+    const int current = view->currentIndex().row();
     index = current < 0 ? 0 : current;
-    if (index >= translations.size())
+    if (index >= translations)
         return false;
 
     // Cleared before speaking, so that a short text's end is not overwritten.
     const int before = SpeechSdk::playState();
     SpeechSdk::setPlayState(0);
-    if (speakRow(doc, index) != 0) {
+    if (speakRow(view, index) != 0) {
         SpeechSdk::setPlayState(before);
         return false;
     }
@@ -43,15 +40,14 @@ void ReadAloud::stop()
     stopPlayer();
 }
 
-void ReadAloud::tick(MdiChild *doc)
+void ReadAloud::tick(QAbstractItemView *view)
 {
-    if (SpeechSdk::playState() != SpokenToTheEnd || !doc)
+    if (SpeechSdk::playState() != SpokenToTheEnd || !view || !view->model())
         return;
-    const QStringList translations = doc->translationModel->stringList();
-    if (index + 1 >= translations.size())
+    if (index + 1 >= view->model()->rowCount())
         return;
     ++index;
-    speakRow(doc, index);
+    speakRow(view, index);
 }
 
 void ReadAloud::stopPlayer()
@@ -59,11 +55,12 @@ void ReadAloud::stopPlayer()
     SpeechSdk::instance().playerStop();
 }
 
-int ReadAloud::speakRow(MdiChild *doc, int row)
+int ReadAloud::speakRow(QAbstractItemView *view, int row)
 {
-    doc->translationView->setCurrentIndex(doc->translationModel->index(row));
-    doc->translationView->viewport()->repaint();
-    const QString text = doc->translationModel->stringList().at(row);
+    const QModelIndex item = view->model()->index(row, 0);
+    view->setCurrentIndex(item);
+    view->viewport()->repaint();
+    const QString text = item.data().toString();
     return SpeechSdk::instance().playerSpeak(
         text.toUtf8(), SpeechConfig::synthesisConfig(AppState::recognitionLanguage, AppState::voiceHost));
 }

@@ -1,6 +1,6 @@
 #include "recognition.h"
 
-#include "documents/mdichild.h"
+#include "documents/documentmodel.h"
 
 #include "app/appstate.h"
 
@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QTextCursor>
 
 namespace {
 
@@ -48,7 +47,7 @@ bool Recognition::parseSegments(const QByteArray &json, int scoreThreshold, QLis
     return true;
 }
 
-Recognition::Outcome Recognition::apply(MdiChild *doc, const RecognitionEvent &event)
+Recognition::Outcome Recognition::apply(DocumentModel *doc, const RecognitionEvent &event)
 {
     Outcome outcome;
     if (!doc || !event.hasEntries())
@@ -61,7 +60,7 @@ Recognition::Outcome Recognition::apply(MdiChild *doc, const RecognitionEvent &e
     return outcome;
 }
 
-void Recognition::applyFinal(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome)
+void Recognition::applyFinal(DocumentModel *doc, const RecognitionEvent &event, Outcome *outcome)
 {
     if (AppState::phraseMode) {
         QList<Segment> segments;
@@ -74,15 +73,14 @@ void Recognition::applyFinal(MdiChild *doc, const RecognitionEvent &event, Outco
 
     if (qint64(event.score()) < qint64(AppState::scoreThreshold) || event.text().isEmpty())
         return;
-    const QString text = QString::fromUtf8(event.text());
+    const QString text = DocumentModel::oneLine(QString::fromUtf8(event.text()));
     if (AppState::textMode == 0)
-        AppState::sourceText = doc->sourceEdit->toPlainText() + text + AppState::sentenceSeparator;
-    doc->appendSource(text);
-    outcome->queued.append(text);
+        doc->setRunningSource(doc->editedSource() + text + AppState::sentenceSeparator, false);
+    outcome->queued.append(doc->appendSource(text));
     outcome->finalAdded = true;
 }
 
-void Recognition::applyPartial(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome)
+void Recognition::applyPartial(DocumentModel *doc, const RecognitionEvent &event, Outcome *outcome)
 {
     if (!AppState::phraseMode)
         return;
@@ -97,77 +95,58 @@ void Recognition::applyPartial(MdiChild *doc, const RecognitionEvent &event, Out
         }
         // Still being spoken: shown as a provisional last item, not translated.
         settleElsewhere(doc, outcome);
+        const QString text = DocumentModel::oneLine(segment.text);
         if (AppState::textMode == 0)
-            AppState::partialText = segment.text + AppState::sentenceSeparator;
-        if (AppState::lastItemFinal)
-            doc->appendSource(segment.text);
-        else
-            doc->replaceLastSource(segment.text);
-        AppState::lastItemFinal = false;
+            doc->setPartialSource(text + AppState::sentenceSeparator);
+        doc->showProvisional(text);
         provisionalDocument = doc;
         outcome->partialChanged = true;
     }
 }
 
-void Recognition::addFinal(MdiChild *doc, const QString &text, Outcome *outcome)
+void Recognition::addFinal(DocumentModel *doc, const QString &segmentText, Outcome *outcome)
 {
     settleElsewhere(doc, outcome);
+    const QString text = DocumentModel::oneLine(segmentText);
     if (AppState::textMode == 0)
-        AppState::sourceText += text + AppState::sentenceSeparator;
-    if (AppState::lastItemFinal)
-        doc->appendSource(text);
-    else
-        doc->replaceLastSource(text);
-    AppState::lastItemFinal = true;
-    outcome->queued.append(text);
+        doc->setRunningSource(doc->runningSource() + text + AppState::sentenceSeparator, false);
+    outcome->queued.append(doc->addFinal(text));
     outcome->finalAdded = true;
 }
 
 // The provisional item belongs to the document it was shown in: a result for
 // another document must neither replace nor strand it.
-void Recognition::settleElsewhere(MdiChild *doc, Outcome *outcome)
+void Recognition::settleElsewhere(DocumentModel *doc, Outcome *outcome)
 {
-    if (AppState::lastItemFinal || provisionalDocument == doc)
+    if (!provisionalDocument || provisionalDocument == doc)
         return;
-    auto *holder = qobject_cast<MdiChild *>(provisionalDocument.data());
-    if (holder && !holder->sources().isEmpty()) {
-        outcome->settledDocument = holder;
-        outcome->settledText = holder->sources().constLast();
+    if (const quint64 item = provisionalDocument->settleProvisional()) {
+        outcome->settledDocument = provisionalDocument;
+        outcome->settledItem = item;
     }
     provisionalDocument.clear();
-    AppState::lastItemFinal = true;
 }
 
 Recognition::Outcome Recognition::settle()
 {
     Outcome outcome;
-    if (AppState::lastItemFinal)
-        return outcome;
-    auto *holder = qobject_cast<MdiChild *>(provisionalDocument.data());
-    if (holder && !holder->sources().isEmpty()) {
-        outcome.settledDocument = holder;
-        outcome.settledText = holder->sources().constLast();
-        if (AppState::textMode == 0) {
-            AppState::sourceText += AppState::partialText;
-            AppState::partialText.clear();
+    if (provisionalDocument) {
+        if (const quint64 item = provisionalDocument->settleProvisional()) {
+            outcome.settledDocument = provisionalDocument;
+            outcome.settledItem = item;
         }
     }
     provisionalDocument.clear();
-    AppState::lastItemFinal = true;
     return outcome;
 }
 
-void Recognition::refresh(MdiChild *doc, const Outcome &outcome)
+void Recognition::refresh(DocumentModel *doc, const Outcome &outcome)
 {
     if (!outcome.finalAdded && !outcome.partialChanged)
         return;
-    if (AppState::textMode == 0) {
-        // A provisional last item means the latest change was in-progress text.
-        const QString shown
-            = AppState::lastItemFinal ? AppState::sourceText : AppState::sourceText + AppState::partialText;
-        doc->sourceEdit->setPlainText(shown);
-        doc->sourceEdit->moveCursor(QTextCursor::End);
-    }
+    // A provisional last item means the latest change was in-progress text.
+    if (AppState::textMode == 0)
+        doc->setRunningSource(doc->runningSource());
     doc->setModified(true);
 }
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-class MdiChild;
+class DocumentModel;
 
 // Applies recognition results to a document on the GUI thread, in the order
 // the handlers posted them.
@@ -16,13 +16,13 @@ class Recognition
 public:
     struct Outcome
     {
-        QStringList queued;           // sentences to translate, in order
+        QList<quint64> queued;        // items to translate, in order
         bool finalAdded = false;      // a final sentence was appended
         bool partialChanged = false;  // the provisional last item changed
         // A provisional item left behind in another document (or by a stop),
         // now kept as a sentence of its own and to be translated there.
-        QPointer<MdiChild> settledDocument;
-        QString settledText;
+        QPointer<DocumentModel> settledDocument;
+        quint64 settledItem = 0;
     };
 
     struct Segment
@@ -40,9 +40,9 @@ public:
     // until the final result settles it.
     static constexpr int MissingSegmentCount = 1;
 
-    // Applies a result to doc and refreshes its views. Nothing happens
-    // without a document or when the record was empty.
-    Outcome apply(MdiChild *doc, const RecognitionEvent &event);
+    // Applies a result to doc. Nothing happens without a document or when
+    // the record was empty.
+    Outcome apply(DocumentModel *doc, const RecognitionEvent &event);
 
     // Keeps a provisional last item as a final sentence, as when recording
     // stops: it stays where the operator saw it and gets its translation, so
@@ -55,13 +55,13 @@ public:
     bool hasPending() const { return !pending.isEmpty(); }
 
 private:
-    void applyFinal(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome);
-    void applyPartial(MdiChild *doc, const RecognitionEvent &event, Outcome *outcome);
-    void addFinal(MdiChild *doc, const QString &text, Outcome *outcome);
-    void refresh(MdiChild *doc, const Outcome &outcome);
+    void applyFinal(DocumentModel *doc, const RecognitionEvent &event, Outcome *outcome);
+    void applyPartial(DocumentModel *doc, const RecognitionEvent &event, Outcome *outcome);
+    void addFinal(DocumentModel *doc, const QString &text, Outcome *outcome);
+    void refresh(DocumentModel *doc, const Outcome &outcome);
 
-    void settleElsewhere(MdiChild *doc, Outcome *outcome);
+    void settleElsewhere(DocumentModel *doc, Outcome *outcome);
 
     QList<RecognitionEvent> pending;
-    QPointer<QObject> provisionalDocument; // holds the provisional last item
+    QPointer<DocumentModel> provisionalDocument; // holds the provisional last item
 };

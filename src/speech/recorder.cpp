@@ -7,7 +7,6 @@
 
 int Recorder::start()
 {
-    AppState::lastItemFinal = true;
     const int language = AppState::recognitionLanguage;
     const QByteArray config = SpeechConfig::recordingConfig(language, AppState::voiceHost, AppState::phraseMode);
     AppState::sentenceSeparator = SpeechConfig::sentenceSeparator(language, AppState::pauseMarkChoice);

@@ -14,6 +14,18 @@
 namespace {
 const int pauseAfterRequestMs = 500;
 const QLatin1String rowTagMark("@@");
+
+QString failureText(QNetworkReply *reply, bool timedOut)
+{
+    if (timedOut)
+        return PlcThread::tr("The server did not answer in time");
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400)
+        return PlcThread::tr("The server answered HTTP %1").arg(status);
+    if (reply->error() == QNetworkReply::ConnectionRefusedError)
+        return PlcThread::tr("The server refused the connection");
+    return reply->errorString();
+}
 }
 
 PlcThread::PlcThread()
@@ -48,11 +60,12 @@ void PlcThread::startTranslating(QObject *receiver)
         start(QThread::InheritPriority);
 }
 
-void PlcThread::enqueue(const QString &line, quint64 documentId)
+void PlcThread::enqueue(const QString &line, quint64 documentId, quint64 itemId)
 {
     QueuedLine item;
     item.line = line;
     item.documentId = documentId;
+    item.itemId = itemId;
     append(item);
 }
 
@@ -63,10 +76,11 @@ void PlcThread::append(const QueuedLine &item)
     wakeUp.wakeAll();
 }
 
-void PlcThread::enqueueRow(int row, const QString &text, quint64 documentId)
+void PlcThread::enqueueRow(int row, const QString &text, quint64 documentId, quint64 itemId)
 {
     QueuedLine item;
     item.documentId = documentId;
+    item.itemId = itemId;
     if (row >= 0 && row <= 9999) {
         item.line = QString::asprintf("@@%04d", row) + text;
     } else {
@@ -177,7 +191,11 @@ void PlcThread::translate(
     QTimer timeLimit;
     timeLimit.setSingleShot(true);
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(&timeLimit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    bool timedOut = false;
+    connect(&timeLimit, &QTimer::timeout, reply, [reply, &timedOut] {
+        timedOut = true;
+        reply->abort();
+    });
     {
         QMutexLocker locker(&mutex);
         if (quit)
@@ -197,15 +215,18 @@ void PlcThread::translate(
     }
 
     QString result;
-    const bool ok = reply->error() == QNetworkReply::NoError
-        && TranslationRequest::parseReply(reply->readAll(), &result);
-    if (ok && row == -1)
-        postAppendResult(item.documentId, result.trimmed());
-    else if (ok)
-        postRowResult(item.documentId, result.trimmed(), row);
-    else if (row == -1)
-        postAppendResult(item.documentId, text.trimmed());
-    // A failed row keeps its old translation: appending would break the pairing of the lists.
+    QString failure;
+    bool ok = false;
+    if (reply->error() != QNetworkReply::NoError)
+        failure = failureText(reply, timedOut);
+    else if (!(ok = TranslationRequest::parseReply(reply->readAll(), &result)))
+        failure = tr("The reply holds no translation");
+    // A failed first translation shows the sentence itself; a failed row keeps
+    // its old translation, since appending would break the pairing of the lists.
+    if (row == -1)
+        postAppendResult({ item.documentId, (ok ? result : text).trimmed(), item.itemId, ok, failure });
+    else
+        postRowResult({ item.documentId, row, ok ? result.trimmed() : QString(), item.itemId, ok, failure });
 }
 
 void PlcThread::pauseAfterRequest()
@@ -216,24 +237,24 @@ void PlcThread::pauseAfterRequest()
         wakeUp.wait(&mutex, pause);
 }
 
-void PlcThread::postAppendResult(quint64 documentId, const QString &text)
+void PlcThread::postAppendResult(const TranslationAppendResult &result)
 {
     QObject *to = nullptr;
     {
         QMutexLocker locker(&mutex);
-        appendResults.append({ documentId, text });
+        appendResults.append(result);
         to = receiver;
     }
     if (to)
         QCoreApplication::postEvent(to, new TranslationEvent(TranslationEvent::AppendType));
 }
 
-void PlcThread::postRowResult(quint64 documentId, const QString &text, int row)
+void PlcThread::postRowResult(const TranslationRowResult &result)
 {
     QObject *to = nullptr;
     {
         QMutexLocker locker(&mutex);
-        rowResults.append({ documentId, row, text });
+        rowResults.append(result);
         to = receiver;
     }
     if (to)

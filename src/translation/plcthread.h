@@ -11,10 +11,14 @@
 
 class QNetworkReply;
 
+// A result goes to the item it was asked for, wherever that item stands by then.
 struct TranslationAppendResult
 {
     quint64 documentId = 0;
     QString text;
+    quint64 itemId = 0;
+    bool ok = true;
+    QString failure; // why, when not ok
 };
 
 struct TranslationRowResult
@@ -22,11 +26,14 @@ struct TranslationRowResult
     quint64 documentId = 0;
     int row = -1;
     QString text;
+    quint64 itemId = 0;
+    bool ok = true;
+    QString failure;
 };
 
 // Translates queued request lines one at a time on its own thread and hands the
 // results back through two lists and posted TranslationEvents. It knows request
-// lines and opaque document ids, never documents or widgets.
+// lines and opaque document and item ids, never documents or widgets.
 class PlcThread : public QThread
 {
     Q_OBJECT
@@ -38,10 +45,10 @@ public:
     void startTranslating(QObject *receiver);
 
     // A request line, untagged or tagged with "@@%04d".
-    void enqueue(const QString &line, quint64 documentId);
+    void enqueue(const QString &line, quint64 documentId, quint64 itemId = 0);
     // Rows that four digits cannot hold travel beside the text instead of in a tag;
     // row -1 means untagged, as with "@@-001".
-    void enqueueRow(int row, const QString &text, quint64 documentId);
+    void enqueueRow(int row, const QString &text, quint64 documentId, quint64 itemId = 0);
 
     bool takeAppendResult(TranslationAppendResult *out);
     bool takeRowResult(TranslationRowResult *out);
@@ -64,6 +71,7 @@ private:
     {
         QString line;
         quint64 documentId = 0;
+        quint64 itemId = 0;
         bool rowBeside = false;
         int row = -1;
     };
@@ -71,8 +79,8 @@ private:
     void append(const QueuedLine &item);
     void translate(const QueuedLine &item, const TranslationRequest::Target &requestTarget, int timeoutMs);
     void pauseAfterRequest();
-    void postAppendResult(quint64 documentId, const QString &text);
-    void postRowResult(quint64 documentId, const QString &text, int row);
+    void postAppendResult(const TranslationAppendResult &result);
+    void postRowResult(const TranslationRowResult &result);
 
     QObject *receiver = nullptr;
     mutable QMutex mutex;

@@ -142,7 +142,7 @@ void TestAppearance::showEditUnchanged()
     child->setItems({ QStringLiteral("a") }, { QStringLiteral("x") });
     // What the operator typed into the running text stays: no rebuild.
     child->sourceEdit->setPlainText(QStringLiteral("typed"));
-    AppState::sourceText = QStringLiteral("typed");
+    child->model()->setRunningSource(QStringLiteral("typed"), false);
     QString opened;
     ModalAnswer::onNext([&opened](QWidget *dialog) {
         opened = checkedRadio(dialog);
@@ -154,7 +154,7 @@ void TestAppearance::showEditUnchanged()
     QCOMPARE(stored(SettingsKeys::TextMode), QStringLiteral("0"));
     QCOMPARE(child->orientation(), Qt::Vertical);
     QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("typed"));
-    QCOMPARE(AppState::sourceText, QStringLiteral("typed"));
+    QCOMPARE(child->model()->runningSource(), QStringLiteral("typed"));
 }
 
 void TestAppearance::showEditTextMode_data()
@@ -195,8 +195,8 @@ void TestAppearance::showEditTextMode()
     QCOMPARE(AppState::textMode, 0);
     QCOMPARE(child->sourceEdit->toPlainText(), sourceText);
     QCOMPARE(child->translationEdit->toPlainText(), translationText);
-    QCOMPARE(AppState::sourceText, sourceText);
-    QCOMPARE(AppState::translationText, translationText);
+    QCOMPARE(child->model()->runningSource(), sourceText);
+    QCOMPARE(child->model()->runningTranslation(), translationText);
     QVERIFY(child->sourceEdit->isVisibleTo(child));
     QVERIFY(!child->sourceView->isVisibleTo(child));
     QCOMPARE(child->sourceEdit->textCursor().position(), sourceText.size());

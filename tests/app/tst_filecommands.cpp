@@ -333,8 +333,7 @@ void TestFileCommands::saveNewDocumentAsksForName()
 
     // Named now: the next save writes without asking.
     ModalAnswer::reset();
-    child->appendSource(QStringLiteral("再见"));
-    child->appendTranslation(QStringLiteral("xosh"));
+    child->setItems(child->sources() << QStringLiteral("再见"), child->translations() << QStringLiteral("xosh"));
     w->saveAct->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 0);
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));

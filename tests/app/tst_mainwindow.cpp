@@ -460,7 +460,7 @@ void TestMainWindow::refusedExitAsksAgain()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    w->activeMdiChild()->appendSource(QStringLiteral("未保存的句子"));
+    w->activeMdiChild()->model()->appendSource(QStringLiteral("未保存的句子"));
     w->activeMdiChild()->setModified(true);
     // Yes to the exit, then Cancel to the save prompt that it opens.
     ModalAnswer::onNext([](QWidget *exitBox) {
@@ -486,8 +486,8 @@ void TestMainWindow::letterCount()
     MdiChild *child = w->activeMdiChild();
     w->updateLetterCount();
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：0"));
-    child->appendSource(QStringLiteral("你好"));
-    child->appendSource(QStringLiteral("谢谢"));
+    child->model()->appendSource(QStringLiteral("你好"));
+    child->model()->appendSource(QStringLiteral("谢谢"));
     w->updateLetterCount();
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：6"));
     AppState::textMode = 0;
@@ -511,11 +511,11 @@ void TestMainWindow::cutCopyPasteOnlyInContinuousMode()
     AppState::textMode = 0;
     w->cut();
     QCOMPARE(child->sourceEdit->toPlainText(), QString());
-    QCOMPARE(AppState::sourceText, QString());
+    QCOMPARE(child->model()->runningSource(), QString());
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：0"));
     w->paste();
     QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("abc"));
-    QCOMPARE(AppState::sourceText, QStringLiteral("abc"));
+    QCOMPARE(child->model()->runningSource(), QStringLiteral("abc"));
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：3"));
 }
 

@@ -205,7 +205,7 @@ void TestTranslationCommands::resultsReachTheirOwnDocument()
     MdiChild *first = prepare(t.w, { "a", "b" }, { "x", "y" });
     t.w->tranallAct->trigger();
     // A recognised sentence of the same document, queued untagged as recognition does.
-    t.w->translationWorker().enqueue(QStringLiteral("c"), first->documentId());
+    t.w->translationWorker().enqueue(QStringLiteral("c"), first->documentId(), first->model()->appendSource(QStringLiteral("c")));
     t.w->newFile();
     MdiChild *second = t.w->activeMdiChild();
     QVERIFY(second != first);
@@ -223,7 +223,7 @@ void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
     TranslatingWindow t;
     MdiChild *first = prepare(t.w, { "a" }, { "x" });
     t.w->tranallAct->trigger();
-    t.w->translationWorker().enqueue(QStringLiteral("b"), first->documentId());
+    t.w->translationWorker().enqueue(QStringLiteral("b"), first->documentId(), first->model()->appendSource(QStringLiteral("b")));
     t.w->newFile();
     MdiChild *second = t.w->activeMdiChild();
     second->setItems({ "p" }, { "q" });
@@ -232,7 +232,7 @@ void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
     QVERIFY(qobject_cast<QMdiSubWindow *>(first->parentWidget())->close());
     QCOMPARE(t.w->mdiArea->subWindowList().size(), 1);
 
-    t.w->translationWorker().enqueue(QStringLiteral("s"), second->documentId());
+    t.w->translationWorker().enqueue(QStringLiteral("s"), second->documentId(), second->model()->appendSource(QStringLiteral("s")));
     QTRY_COMPARE(second->translations().size(), 2);
     QCOMPARE(t.sent(), QStringList({ "a", "b", "s" }));
     QCOMPARE(second->translations(), QStringList({ "q", "T:s" }));
@@ -272,7 +272,7 @@ void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
     AppState::phraseMode = false;
     t.w->rebuildContinuousTexts();
     const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
-    QCOMPARE(AppState::translationText, QStringLiteral("salam") + arabicComma);
+    QCOMPARE(child->model()->runningTranslation(), QStringLiteral("salam") + arabicComma);
 
     ModalAnswer::clickStandard(QMessageBox::Ok);
     t.w->tranallAct->trigger();
@@ -284,7 +284,7 @@ void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
     QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
     QCOMPARE(child->translations(), QStringList({ "salam", "T:谢谢" }));
     const QString expected = QStringLiteral("salam") + arabicComma + QStringLiteral("T:谢谢") + QChar(0xFF0C);
-    QCOMPARE(AppState::translationText, expected);
+    QCOMPARE(child->model()->runningTranslation(), expected);
     QCOMPARE(child->translationEdit->toPlainText(), expected);
     QCOMPARE(child->translationEdit->textCursor().position(), expected.size());
 }

@@ -67,8 +67,6 @@ private slots:
     void init()
     {
         AppState::textMode = 1;
-        AppState::sourceText.clear();
-        AppState::translationText.clear();
         ModalAnswer::reset();
         QApplication::clipboard()->setText(QStringLiteral("before"));
     }
@@ -153,7 +151,7 @@ private slots:
         QCOMPARE(sourceMoves.count(), 2);
 
         // The shorter translation list stops early; the source view stays at its bottom.
-        child.appendSource(QStringLiteral("new"));
+        child.model()->appendSource(QStringLiteral("new"));
         QCOMPARE(source->value(), source->maximum());
         QCOMPARE(translation->value(), translation->maximum());
         QVERIFY(translation->maximum() < source->maximum());
@@ -181,10 +179,7 @@ private slots:
         QFETCH(bool, all);
         QFETCH(QString, clipboard);
         MdiChild child;
-        if (side == 1)
-            child.setItems(items, items);
-        else
-            child.setItems({}, items);
+        child.setItems(items, items);
         setCurrent(side == 1 ? child.sourceView : child.translationView, current);
         if (side == 1)
             all ? child.copyAll() : child.copy1();
@@ -211,7 +206,7 @@ private slots:
         QTRY_COMPARE(child.sources().at(1), QStringLiteral("edited"));
         QVERIFY(child.isModified());
         // The next recognised sentence keeps the operator's edit.
-        child.appendSource(QStringLiteral("next"));
+        child.model()->appendSource(QStringLiteral("next"));
         QCOMPARE(child.sourceModel->stringList(), QStringList({ "a", "edited", "c", "next" }));
     }
 
@@ -254,8 +249,7 @@ private slots:
         QVERIFY(child.maybeSave());
         QCOMPARE(ModalAnswer::answeredCount(), 0);
 
-        child.appendSource("b");
-        child.appendTranslation("y");
+        child.setItems({ "a", "b" }, { "x", "y" });
         child.setModified(true);
         ModalAnswer::clickButton(button);
         QCOMPARE(child.maybeSave(), goOn);

@@ -27,7 +27,6 @@ private slots:
     void init()
     {
         AppState::textMode = 0;
-        AppState::sourceText = QStringLiteral("unchanged");
         QApplication::clipboard()->clear();
     }
 
@@ -46,6 +45,7 @@ private slots:
         QFETCH(bool, sourceSide);
         QFETCH(bool, byKey);
         MdiChild child;
+        child.model()->setRunningSource(QStringLiteral("unchanged"), false);
         MyEdit *edit = sourceSide ? child.sourceEdit : child.translationEdit;
         edit->setPlainText(QStringLiteral("first，second，"));
         selectFirst(edit, 6);
@@ -55,7 +55,7 @@ private slots:
             edit->cut1();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("first，"));
         QCOMPARE(edit->toPlainText(), QStringLiteral("second，"));
-        QCOMPARE(AppState::sourceText, sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"));
+        QCOMPARE(child.model()->runningSource(), sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"));
 
         edit->moveCursor(QTextCursor::End);
         if (byKey)
@@ -63,15 +63,16 @@ private slots:
         else
             edit->paste1();
         QCOMPARE(edit->toPlainText(), QStringLiteral("second，first，"));
-        QCOMPARE(AppState::sourceText, sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"));
+        QCOMPARE(child.model()->runningSource(), sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"));
     }
 
     void typingDoesNotTouchSourceTextButModifies()
     {
         MdiChild child;
+        child.model()->setRunningSource(QStringLiteral("unchanged"), false);
         QTest::keyClicks(child.sourceEdit, QStringLiteral("abc"));
         QCOMPARE(child.sourceEdit->toPlainText(), QStringLiteral("abc"));
-        QCOMPARE(AppState::sourceText, QStringLiteral("unchanged"));
+        QCOMPARE(child.model()->runningSource(), QStringLiteral("unchanged"));
         QVERIFY(child.isModified());
     }
 

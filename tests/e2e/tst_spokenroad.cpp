@@ -36,7 +36,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -182,11 +181,15 @@ struct ShownRows
     QList<QPair<int, QString>> changes;
     QObject context;
 
-    explicit ShownRows(QStringListModel *model)
+    explicit ShownRows(QAbstractItemModel *model)
     {
         QObject::connect(model, &QAbstractItemModel::dataChanged, &context,
             [this, model](const QModelIndex &, const QModelIndex &bottomRight) {
                 changes.append({ model->rowCount(), bottomRight.data().toString() });
+            });
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, &context,
+            [this, model](const QModelIndex &, int, int last) {
+                changes.append({ model->rowCount(), model->index(last, 0).data().toString() });
             });
     }
 
@@ -710,8 +713,8 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
     QCOMPARE(doc->translationEdit->toPlainText(), joined(translations, fullwidthComma));
     QCOMPARE(chineseDoc->sourceEdit->toPlainText(), joined(chinese, arabicComma));
     QCOMPARE(chineseDoc->translationEdit->toPlainText(), joined(translationsOf(chinese, 1), fullwidthComma));
-    QCOMPARE(AppState::sourceText, doc->sourceEdit->toPlainText());
-    QCOMPARE(AppState::translationText, doc->translationEdit->toPlainText());
+    QCOMPARE(doc->model()->runningSource(), doc->sourceEdit->toPlainText());
+    QCOMPARE(doc->model()->runningTranslation(), doc->translationEdit->toPlainText());
     QCOMPARE(w->statusBar()->currentMessage(),
         QStringLiteral("Total Letter%1").arg(doc->sourceEdit->toPlainText().size()));
 

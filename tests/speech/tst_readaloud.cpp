@@ -9,7 +9,6 @@
 #include "app/appstate.h"
 
 #include <QListView>
-#include <QStringListModel>
 #include <QtTest>
 #include <memory>
 
@@ -74,13 +73,13 @@ void tst_ReadAloud::cleanup()
 void tst_ReadAloud::readsOnFromCurrentRow()
 {
     selectRow(1);
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     QCOMPARE(readAloud.playIndex(), 1);
     QCOMPARE(probe.playerText(), QByteArray("two"));
     QCOMPARE(currentRow(), 1);
 
     QTRY_COMPARE(SpeechSdk::playState(), 9);
-    readAloud.tick(doc.get());
+    readAloud.tick(doc->translationView);
     QCOMPARE(readAloud.playIndex(), 2);
     QCOMPARE(currentRow(), 2);
     QCOMPARE(probe.playerText(), QByteArray("three"));
@@ -89,7 +88,7 @@ void tst_ReadAloud::readsOnFromCurrentRow()
 void tst_ReadAloud::startsAtRowZeroWithoutCurrentRow()
 {
     QCOMPARE(currentRow(), -1);
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     QCOMPARE(readAloud.playIndex(), 0);
     QCOMPARE(currentRow(), 0);
     QCOMPARE(probe.playerText(), QByteArray("one"));
@@ -98,13 +97,13 @@ void tst_ReadAloud::startsAtRowZeroWithoutCurrentRow()
 void tst_ReadAloud::lastRowIsReadOnce()
 {
     selectRow(2);
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     QCOMPARE(probe.playerText(), QByteArray("three"));
     QTRY_COMPARE(SpeechSdk::playState(), 9);
     QTRY_COMPARE(probe.playerSpeaking(), 0);
 
-    readAloud.tick(doc.get());
-    readAloud.tick(doc.get());
+    readAloud.tick(doc->translationView);
+    readAloud.tick(doc->translationView);
     QCOMPARE(readAloud.playIndex(), 2);
     QCOMPARE(probe.playerSpeaking(), 0);
     QCOMPARE(SpeechSdk::playState(), 9);
@@ -124,7 +123,7 @@ void tst_ReadAloud::nothingToRead()
     QFETCH(QStringList, items);
     doc->setItems(items, items);
     SpeechSdk::setPlayState(4);
-    QVERIFY(!readAloud.start(withDocument ? doc.get() : nullptr));
+    QVERIFY(!readAloud.start(withDocument ? doc->translationView : nullptr));
     QCOMPARE(readAloud.playIndex(), 0);
     QCOMPARE(probe.playerSpeaking(), 0);
     QCOMPARE(SpeechSdk::playState(), 4);
@@ -132,10 +131,10 @@ void tst_ReadAloud::nothingToRead()
 
 void tst_ReadAloud::selectionDoesNotSteer()
 {
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     selectRow(2);
     QTRY_COMPARE(SpeechSdk::playState(), 9);
-    readAloud.tick(doc.get());
+    readAloud.tick(doc->translationView);
     QCOMPARE(readAloud.playIndex(), 1);
     QCOMPARE(probe.playerText(), QByteArray("two"));
     QCOMPARE(currentRow(), 1);
@@ -146,7 +145,7 @@ void tst_ReadAloud::stopEndsReading()
     // Long enough to be still speaking when stopped.
     doc->setItems({ "a", "b" }, { QString(QStringLiteral("a long sentence to read, ")).repeated(40), "next" });
     qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "1");
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.01");
     QTRY_COMPARE(probe.playerSpeaking(), 1);
 
@@ -154,7 +153,7 @@ void tst_ReadAloud::stopEndsReading()
     QTRY_COMPARE(probe.playerSpeaking(), 0);
     // The player reports the stop, which is not the end of the text: no tick reads on.
     QTRY_COMPARE(SpeechSdk::playState(), 10);
-    readAloud.tick(doc.get());
+    readAloud.tick(doc->translationView);
     QCOMPARE(readAloud.playIndex(), 0);
     QVERIFY(probe.playerText().startsWith("a long sentence"));
 }
@@ -173,10 +172,10 @@ void tst_ReadAloud::voiceFollowsLanguage()
     QFETCH(QString, voiceHost);
     AppState::recognitionLanguage = language;
     AppState::voiceHost = voiceHost;
-    QVERIFY(readAloud.start(doc.get()));
+    QVERIFY(readAloud.start(doc->translationView));
     QCOMPARE(probe.playerConfig(), SpeechConfig::synthesisConfig(language, voiceHost));
     QTRY_COMPARE(SpeechSdk::playState(), 9);
-    readAloud.tick(doc.get());
+    readAloud.tick(doc->translationView);
     QCOMPARE(probe.playerText(), QByteArray("two"));
     QCOMPARE(probe.playerConfig(), SpeechConfig::synthesisConfig(language, voiceHost));
 }

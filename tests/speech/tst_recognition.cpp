@@ -4,8 +4,7 @@
 #include "speech/recorder.h"
 #include "speech/speechsdk.h"
 
-#include "documents/mdichild.h"
-#include "documents/myedit.h"
+#include "documents/documentmodel.h"
 
 #include "app/appstate.h"
 #include "app/settings.h"
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -26,7 +24,7 @@ class ResultSink : public QObject
 {
 public:
     Recognition recognition;
-    QPointer<MdiChild> doc;
+    QPointer<DocumentModel> doc;
     QStringList queued;
     int received = 0;
     int deferred = 0;
@@ -55,7 +53,11 @@ protected:
     }
 
 private:
-    void take(const RecognitionEvent &result) { queued += recognition.apply(doc, result).queued; }
+    void take(const RecognitionEvent &result)
+    {
+        for (const quint64 item : recognition.apply(doc, result).queued)
+            queued += doc->at(doc->rowOf(item)).source;
+    }
 };
 
 class tst_Recognition : public QObject
@@ -108,10 +110,17 @@ private:
             + ",\"Text\":\"" + text.toUtf8() + "\"}";
     }
     QString writeFile(const QString &name, const QStringList &lines);
+    QStringList texts(const QList<quint64> &items) const
+    {
+        QStringList list;
+        for (const quint64 item : items)
+            list += doc->at(doc->rowOf(item)).source;
+        return list;
+    }
 
     StandinProbe probe;
     QTemporaryDir dir;
-    std::unique_ptr<MdiChild> doc;
+    std::unique_ptr<DocumentModel> doc;
     Recognition recognition;
     // Outlives any recording a failed test leaves running until cleanup cancels it.
     std::unique_ptr<ResultSink> sink;
@@ -129,17 +138,13 @@ void tst_Recognition::init()
     AppState::phraseMode = true;
     AppState::textMode = 1;
     AppState::scoreThreshold = 100;
-    AppState::lastItemFinal = true;
     AppState::savingInProgress = false;
-    AppState::sourceText.clear();
-    AppState::partialText.clear();
     AppState::sentenceSeparator = QString(QChar(0xFF0C));
     AppState::recognitionLanguage = 0;
     AppState::voiceHost.clear();
     AppState::RecordState = AppState::Idle;
     recognition = Recognition();
-    doc = std::make_unique<MdiChild>(nullptr);
-    doc->newFile();
+    doc = std::make_unique<DocumentModel>();
 }
 
 void tst_Recognition::cleanup()
@@ -215,10 +220,10 @@ void tst_Recognition::phraseSegmentsBelowThreshold()
     const auto outcome = recognition.apply(
         doc.get(), final(segments({ segment(1, 120, "one"), segment(2, 99, "two"), segment(3, 100, "three") }, "3")));
     QCOMPARE(doc->sources(), (QStringList { "one", "three" }));
-    QCOMPARE(outcome.queued, (QStringList { "one", "three" }));
+    QCOMPARE(texts(outcome.queued), (QStringList { "one", "three" }));
     QVERIFY(outcome.finalAdded);
     QVERIFY(!outcome.partialChanged);
-    QVERIFY(doc->sourceEdit->document()->isModified());
+    QVERIFY(doc->isModified());
 }
 
 void tst_Recognition::provisionalItemIsReplaced()
@@ -229,16 +234,16 @@ void tst_Recognition::provisionalItemIsReplaced()
         const auto outcome = recognition.apply(doc.get(), partial(segments({ segment(1, 500, text) }, "1")));
         QVERIFY(outcome.partialChanged);
         QVERIFY(!outcome.finalAdded);
-        queued += outcome.queued;
+        queued += texts(outcome.queued);
         QCOMPARE(doc->sources(), (QStringList { "earlier", text }));
-        QCOMPARE(AppState::lastItemFinal, false);
+        QVERIFY(doc->hasProvisional());
     }
     QCOMPARE(queued, QStringList());
 
     const auto outcome = recognition.apply(doc.get(), final(segments({ segment(1, 500, "wo men qu ba") }, "1")));
     QCOMPARE(doc->sources(), (QStringList { "earlier", "wo men qu ba" }));
-    QCOMPARE(outcome.queued, QStringList { "wo men qu ba" });
-    QCOMPARE(AppState::lastItemFinal, true);
+    QCOMPARE(texts(outcome.queued), QStringList { "wo men qu ba" });
+    QVERIFY(!doc->hasProvisional());
 
     // The next sentence starts a new provisional item.
     recognition.apply(doc.get(), partial(segments({ segment(1, 500, "hao") }, "1")));
@@ -250,17 +255,17 @@ void tst_Recognition::segmentCountThree()
     const auto outcome = recognition.apply(
         doc.get(), partial(segments({ segment(1, 500, "s1"), segment(2, 500, "s2"), segment(3, 500, "s3") }, "3")));
     QCOMPARE(doc->sources(), (QStringList { "s1", "s2", "s3" }));
-    QCOMPARE(outcome.queued, (QStringList { "s1", "s2" }));
+    QCOMPARE(texts(outcome.queued), (QStringList { "s1", "s2" }));
     QVERIFY(outcome.finalAdded);
     QVERIFY(outcome.partialChanged);
-    QCOMPARE(AppState::lastItemFinal, false);
+    QVERIFY(doc->hasProvisional());
 
     recognition.apply(doc.get(), partial(segments({ segment(3, 500, "s3 more") }, "3")));
     QCOMPARE(doc->sources(), (QStringList { "s1", "s2", "s3 more" }));
     // A completed segment replaces the provisional one it grew from.
     const auto second = recognition.apply(doc.get(), partial(segments({ segment(2, 500, "s3 done") }, "4")));
     QCOMPARE(doc->sources(), (QStringList { "s1", "s2", "s3 done" }));
-    QCOMPARE(second.queued, QStringList { "s3 done" });
+    QCOMPARE(texts(second.queued), QStringList { "s3 done" });
 }
 
 void tst_Recognition::missingSegmentCountKeepsProvisional()
@@ -268,8 +273,8 @@ void tst_Recognition::missingSegmentCountKeepsProvisional()
     const auto outcome
         = recognition.apply(doc.get(), partial(segments({ segment(1, 500, "a"), segment(2, 500, "b") })));
     QCOMPARE(doc->sources(), QStringList { "b" });
-    QCOMPARE(outcome.queued, QStringList());
-    QCOMPARE(AppState::lastItemFinal, false);
+    QCOMPARE(texts(outcome.queued), QStringList());
+    QVERIFY(doc->hasProvisional());
 }
 
 void tst_Recognition::emptyText_data()
@@ -289,8 +294,8 @@ void tst_Recognition::emptyText()
     AppState::phraseMode = phraseMode;
     const auto outcome = recognition.apply(doc.get(), final(text));
     QCOMPARE(doc->sources(), expected);
-    QCOMPARE(outcome.queued, expected);
-    QCOMPARE(doc->sourceEdit->document()->isModified(), !expected.isEmpty());
+    QCOMPARE(texts(outcome.queued), expected);
+    QCOMPARE(doc->isModified(), !expected.isEmpty());
 }
 
 void tst_Recognition::sentenceThreshold_data()
@@ -310,14 +315,13 @@ void tst_Recognition::sentenceThreshold()
     QFETCH(bool, added);
     AppState::phraseMode = false;
     AppState::scoreThreshold = threshold;
-    AppState::lastItemFinal = false;
-    doc->appendSource(QStringLiteral("kept"));
+    doc->showProvisional(QStringLiteral("kept"));
     const auto outcome = recognition.apply(doc.get(), final("\xe4\xbd\xa0\xe5\xa5\xbd", score));
     const QStringList expected = added ? QStringList { "kept", QStringLiteral("\u4f60\u597d") } : QStringList { "kept" };
     QCOMPARE(doc->sources(), expected);
     QCOMPARE(outcome.finalAdded, added);
-    // Sentence mode neither reads nor changes the provisional flag.
-    QCOMPARE(AppState::lastItemFinal, false);
+    // Sentence mode neither reads nor changes the provisional item.
+    QVERIFY(doc->hasProvisional());
 }
 
 void tst_Recognition::dropped_data()
@@ -344,12 +348,12 @@ void tst_Recognition::dropped()
     AppState::textMode = 0;
     const auto outcome = recognition.apply(doc.get(), RecognitionEvent(Kind(kind), hasEntries, 500, text));
     QCOMPARE(doc->sources(), QStringList());
-    QCOMPARE(outcome.queued, QStringList());
+    QCOMPARE(texts(outcome.queued), QStringList());
     QVERIFY(!outcome.finalAdded);
     QVERIFY(!outcome.partialChanged);
-    QVERIFY(!doc->sourceEdit->document()->isModified());
-    QCOMPARE(AppState::sourceText, QString());
-    QCOMPARE(AppState::partialText, QString());
+    QVERIFY(!doc->isModified());
+    QCOMPARE(doc->runningSource(), QString());
+    QCOMPARE(doc->partialSource(), QString());
 }
 
 void tst_Recognition::continuousTextPhrase()
@@ -357,19 +361,18 @@ void tst_Recognition::continuousTextPhrase()
     AppState::textMode = 0;
     AppState::sentenceSeparator = QStringLiteral("\u060C ");
     recognition.apply(doc.get(), partial(segments({ segment(1, 500, "bir") }, "1")));
-    QCOMPARE(AppState::partialText, QStringLiteral("bir\u060C "));
-    QCOMPARE(doc->sourceEdit->toPlainText(), QStringLiteral("bir\u060C "));
-    QCOMPARE(doc->sourceEdit->textCursor().position(), doc->sourceEdit->toPlainText().size());
+    QCOMPARE(doc->partialSource(), QStringLiteral("bir\u060C "));
+    QCOMPARE(doc->shownSource(), QStringLiteral("bir\u060C "));
 
     recognition.apply(doc.get(), final(segments({ segment(1, 500, "bir ikki") }, "1")));
-    QCOMPARE(AppState::sourceText, QStringLiteral("bir ikki\u060C "));
-    QCOMPARE(doc->sourceEdit->toPlainText(), QStringLiteral("bir ikki\u060C "));
+    QCOMPARE(doc->runningSource(), QStringLiteral("bir ikki\u060C "));
+    QCOMPARE(doc->shownSource(), QStringLiteral("bir ikki\u060C "));
 
     recognition.apply(doc.get(), partial(segments({ segment(1, 500, "uch") }, "1")));
-    QCOMPARE(doc->sourceEdit->toPlainText(), QStringLiteral("bir ikki\u060C uch\u060C "));
-    QCOMPARE(AppState::sourceText, QStringLiteral("bir ikki\u060C "));
+    QCOMPARE(doc->shownSource(), QStringLiteral("bir ikki\u060C uch\u060C "));
+    QCOMPARE(doc->runningSource(), QStringLiteral("bir ikki\u060C "));
     QCOMPARE(doc->sources(), (QStringList { "bir ikki", "uch" }));
-    QVERIFY(doc->sourceEdit->document()->isModified());
+    QVERIFY(doc->isModified());
 }
 
 void tst_Recognition::continuousTextSentence()
@@ -377,11 +380,10 @@ void tst_Recognition::continuousTextSentence()
     AppState::textMode = 0;
     AppState::phraseMode = false;
     // The operator's own edits of the running text are kept.
-    doc->sourceEdit->setPlainText(QStringLiteral("typed\uFF0C"));
-    AppState::sourceText = QStringLiteral("stale");
+    doc->setEditedSource(QStringLiteral("typed\uFF0C"));
+    doc->setRunningSource(QStringLiteral("stale"));
     recognition.apply(doc.get(), final("next"));
-    QCOMPARE(AppState::sourceText, QStringLiteral("typed\uFF0Cnext\uFF0C"));
-    QCOMPARE(doc->sourceEdit->toPlainText(), QStringLiteral("typed\uFF0Cnext\uFF0C"));
+    QCOMPARE(doc->runningSource(), QStringLiteral("typed\uFF0Cnext\uFF0C"));
     QCOMPARE(doc->sources(), QStringList { "next" });
 }
 
@@ -397,8 +399,6 @@ void tst_Recognition::floodWhileSaving()
     }
     qputenv("TOLVANE_SDK_SCRIPT", QFile::encodeName(writeFile(QStringLiteral("flood.txt"), lines)));
 
-    doc->show();
-    QVERIFY(QTest::qWaitForWindowExposed(doc.get()));
     sink = std::make_unique<ResultSink>();
     sink->doc = doc.get();
     SpeechSdk &sdk = SpeechSdk::instance();

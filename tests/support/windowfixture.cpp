@@ -62,11 +62,7 @@ void WindowFixture::resetState()
     AppState::voiceHost.clear();
     AppState::translateHostWW.clear();
     AppState::translateHostCN.clear();
-    AppState::sourceText.clear();
-    AppState::partialText.clear();
-    AppState::translationText.clear();
     AppState::sentenceSeparator = QString(QChar(0xFF0C));
-    AppState::lastItemFinal = true;
     AppState::settingsPath.clear();
 }
 

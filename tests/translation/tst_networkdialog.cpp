@@ -331,7 +331,8 @@ void TestNetworkDialog::newTranslationHostUsedByNextRequest()
 
     MdiChild *child = f.window->activeMdiChild();
     QVERIFY(child);
-    f.window->translationWorker().enqueue(QStringLiteral("你好"), child->documentId());
+    f.window->translationWorker().enqueue(
+        QStringLiteral("你好"), child->documentId(), child->model()->appendSource(QStringLiteral("你好")));
     QTRY_COMPARE(newServer.requestCount(), 1);
     const HttpTestServer::Request request = newServer.requests().first();
     QCOMPARE(request.method, QByteArray("GET"));

@@ -110,7 +110,7 @@ private slots:
     void replyHandling();
 
     void queueOrderOneResultPerLine();
-    void failedRowsDeliverNothing();
+    void failedRowsKeepTheirText();
     void rowsBeyondTheTag();
     void linesQueuedBeforeStartWait();
     void shutdownAbortsSilentRequest();
@@ -324,7 +324,7 @@ void tst_PlcThread::queueOrderOneResultPerLine()
     QCOMPARE(translation.worker->pendingCount(), 0);
 }
 
-void tst_PlcThread::failedRowsDeliverNothing()
+void tst_PlcThread::failedRowsKeepTheirText()
 {
     HttpTestServer server;
     server.setReply(500, QByteArray());
@@ -340,8 +340,13 @@ void tst_PlcThread::failedRowsDeliverNothing()
     QCOMPARE(sentTexts(server), QStringList({ "row three", "wide row", "negative", "last" }));
     QCOMPARE(translation.recorder.appended[0].text, QStringLiteral("negative"));
     QCOMPARE(translation.recorder.appended[1].text, QStringLiteral("last"));
-    QVERIFY(translation.recorder.rows.isEmpty());
-    QCOMPARE(translation.recorder.rowEvents, 0);
+    // A failed row is reported as failed, with its reason, and carries no text to show.
+    QCOMPARE(translation.recorder.rows.size(), 2);
+    for (const TranslationRowResult &row : translation.recorder.rows) {
+        QVERIFY(!row.ok);
+        QVERIFY(row.text.isEmpty());
+        QCOMPARE(row.failure, QStringLiteral("The server answered HTTP 500"));
+    }
 }
 
 void tst_PlcThread::rowsBeyondTheTag()

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class ItemColumnModel;
+
+// One document's words: its items, each with an identity that survives
+// inserts, deletes and edits, and the state of its translation; the running
+// texts of the "Comma separate" mode; the provisional last item of phrase
+// recognition; the modified flag. Widgets show it; recognition, translation
+// results and the item commands write into it.
+//
+// The translation column shows the leading items whose first translation has
+// arrived, so it is shorter than the source column while translations are
+// pending, and files take only the items that have both.
+class DocumentModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum TranslationState { NotTranslated, Queued, Translated, Failed };
+
+    struct Item
+    {
+        quint64 id = 0;
+        QString source;
+        QString translation;
+        TranslationState state = NotTranslated;
+        bool hasTranslation = false; // the first translation has arrived
+        QString failure;             // why the last request failed
+    };
+
+    explicit DocumentModel(QObject *parent = nullptr);
+    ~DocumentModel() override;
+
+    // Unique in the process and never reused.
+    quint64 documentId() const { return id; }
+    // The open document with that id, or null once it has closed.
+    static DocumentModel *find(quint64 documentId);
+
+    // An item is one line: every kind of line break becomes one space.
+    static QString oneLine(const QString &text);
+
+    int count() const { return items.size(); }
+    int translationCount() const { return translated; }
+    const Item &at(int row) const { return items.at(row); }
+    int rowOf(quint64 itemId) const; // -1 when the item is gone
+    QStringList sources() const;
+    QStringList translations() const;
+
+    ItemColumnModel *sourceColumn() const { return sourceModel; }
+    ItemColumnModel *translationColumn() const { return translationModel; }
+
+    // Replaces every item, as reading a file does; the modified flag is left alone.
+    void setItems(const QStringList &sources, const QStringList &translations);
+    quint64 appendSource(const QString &text);
+    void setSource(int row, const QString &text);
+    void setTranslation(int row, const QString &text);
+    quint64 insertBlank(int row);
+    void remove(int row);
+
+    // Phrase recognition: the sentence still being spoken is a provisional last
+    // item, replaced as recognition proceeds and never translated.
+    bool hasProvisional() const { return provisional; }
+    void showProvisional(const QString &text);
+    // A finished sentence: takes the provisional item's place, or is appended.
+    quint64 addFinal(const QString &text);
+    // Keeps the provisional item as a sentence; its id, or 0 when there was none.
+    quint64 settleProvisional();
+
+    // Translation of an item: queued, then its result. first: the item's
+    // first translation (its row joins the translation column). A failed
+    // request gives fallback text only for a first translation. False when
+    // the item is gone.
+    void markQueued(quint64 itemId);
+    bool applyTranslation(quint64 itemId, const QString &text, bool first, bool ok, const QString &failure);
+
+    // The running texts of the "Comma separate" mode.
+    QString runningSource() const { return sourceText; }
+    QString partialSource() const { return partialText; }
+    QString runningTranslation() const { return translationText; }
+    // What the source running text shows: the provisional sentence follows while there is one.
+    QString shownSource() const { return provisional ? sourceText + partialText : sourceText; }
+    // show false: the text came from the view itself, which needs no refresh.
+    void setRunningSource(const QString &text, bool show = true);
+    void setPartialSource(const QString &text);
+    void appendRunningTranslation(const QString &piece);
+    void rebuildRunningTexts(const QString &sourceSeparator, const QString &translationSeparator);
+    // The source text as the operator sees it in the running text view, typing included.
+    QString editedSource() const { return editedText; }
+    void setEditedSource(const QString &text) { editedText = text; }
+
+    bool isModified() const { return modified; }
+    void setModified(bool on);
+
+signals:
+    void runningSourceChanged();
+    void runningTranslationChanged();
+    void modifiedChanged(bool modified);
+    // A source row's text changed; oldText is what it was.
+    void sourceTextChanged(int row, const QString &oldText);
+
+private:
+    quint64 insertItem(int row, const Item &item);
+    void growTranslated();
+    void rebuildIndex() const;
+
+    quint64 id;
+    quint64 nextItemId = 1;
+    QVector<Item> items;
+    int translated = 0;
+    mutable QHash<quint64, int> rowById;
+    mutable bool indexStale = false;
+    bool provisional = false;
+    bool modified = false;
+    QString sourceText;
+    QString partialText;
+    QString translationText;
+    QString editedText;
+    ItemColumnModel *sourceModel;
+    ItemColumnModel *translationModel;
+};
