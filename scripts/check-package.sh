@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package that scripts/package.sh made: its file list, its
 # dependencies, lintian, the desktop entry and AppStream data, and that the
-# program in it starts for an ordinary user without writing under its files.
+# program in it starts for an ordinary user who cannot write to its folders.
 # Usage: scripts/check-package.sh [package, default build/tolvane_<version>_amd64.deb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
