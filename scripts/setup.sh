@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei fonts-ukij-uyghur fonts-dejavu-core
     clang libclang-rt-14-dev
     xvfb xauth imagemagick
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the file-reader fuzzer
-# for a bounded time.
+# Sets up, builds and runs every test: the normal build, then the Debian package
+# made from it, then a build with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the file-reader fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,6 +16,10 @@ count() { grep -Eo 'tests failed out of [0-9]+' "$1" | grep -Eo '[0-9]+$' | tail
 
 echo "== tests"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs") | tee build/ctest.log
+
+echo "== Debian package"
+bash scripts/package.sh
+bash scripts/check-package.sh
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON >/dev/null
