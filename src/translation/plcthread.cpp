@@ -12,7 +12,6 @@
 #include <QTimer>
 
 namespace {
-const int pauseAfterRequestMs = 500;
 const QLatin1String rowTagMark("@@");
 
 QString failureText(QNetworkReply *reply, bool timedOut)
@@ -141,6 +140,12 @@ void PlcThread::setRequestTimeout(int ms)
     requestTimeout = ms;
 }
 
+void PlcThread::setPauseAfterRequest(int ms)
+{
+    QMutexLocker locker(&mutex);
+    pauseMs = ms;
+}
+
 int PlcThread::parseRowTag(const QString &line, QString *text)
 {
     if (!line.startsWith(rowTagMark)) {
@@ -231,8 +236,8 @@ void PlcThread::translate(
 
 void PlcThread::pauseAfterRequest()
 {
-    const QDeadlineTimer pause(pauseAfterRequestMs);
     QMutexLocker locker(&mutex);
+    const QDeadlineTimer pause(pauseMs);
     while (!quit && !pause.hasExpired())
         wakeUp.wait(&mutex, pause);
 }

@@ -58,6 +58,7 @@ public:
     void setRecognitionLanguage(int language);
     void setDefaultEndpoint(const QString &host, int port);
     void setRequestTimeout(int ms);
+    void setPauseAfterRequest(int ms);
 
     // Row of a request line's tag, or -1 when untagged; text receives the sentence.
     static int parseRowTag(const QString &line, QString *text);
@@ -91,5 +92,6 @@ private:
     QList<TranslationRowResult> rowResults;
     TranslationRequest::Target target;
     int requestTimeout = 30000;
+    int pauseMs = 500; // after each request, so that a server is not flooded
     QNetworkReply *inFlight = nullptr;
 };

@@ -34,7 +34,7 @@ void TranslationRouter::deliver()
         if (!document || !document->applyTranslation(first.itemId, first.text, true, first.ok, first.failure))
             continue;
         if (AppState::textMode == 0)
-            document->appendRunningTranslation(first.text + AppState::sentenceSeparator);
+            document->appendRunningTranslation(DocumentModel::oneLine(first.text) + AppState::sentenceSeparator);
     }
     TranslationRowResult again;
     while (worker.takeRowResult(&again)) {

@@ -1,5 +1,7 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
+#include "documents/documentfile.h"
+#include "documents/documentmodel.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
 #include "httptestserver.h"
@@ -13,6 +15,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QStatusBar>
 #include <memory>
 
@@ -104,7 +108,8 @@ private slots:
     void translateSelection();
     void translateAllReplacesRowsInOrder();
     void failedRowIsLeftAlone();
-    void resultsReachTheirOwnDocument();
+    void interleavedWorkKeepsTranslationsBesideTheirSentences_data();
+    void interleavedWorkKeepsTranslationsBesideTheirSentences();
     void resultsOfAClosedDocumentAreDropped();
     void contextMenuWorksWhileRecording();
     void commaSeparateAppendsRecognisedSentence();
@@ -199,25 +204,6 @@ void TestTranslationCommands::failedRowIsLeftAlone()
     QCOMPARE(child->translationModel->stringList(), child->translations());
 }
 
-void TestTranslationCommands::resultsReachTheirOwnDocument()
-{
-    TranslatingWindow t;
-    MdiChild *first = prepare(t.w, { "a", "b" }, { "x", "y" });
-    t.w->tranallAct->trigger();
-    // A recognised sentence of the same document, queued untagged as recognition does.
-    t.w->translationWorker().enqueue(QStringLiteral("c"), first->documentId(), first->model()->appendSource(QStringLiteral("c")));
-    t.w->newFile();
-    MdiChild *second = t.w->activeMdiChild();
-    QVERIFY(second != first);
-    second->setItems({ "p", "q", "r" }, { "1", "2", "3" });
-
-    QTRY_COMPARE(first->translations().size(), 3);
-    QCOMPARE(first->translations(), QStringList({ "T:a", "T:b", "T:c" }));
-    QCOMPARE(first->translationModel->stringList(), first->translations());
-    QCOMPARE(second->translations(), QStringList({ "1", "2", "3" }));
-    QCOMPARE(t.w->activeMdiChild(), second);
-}
-
 void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
 {
     TranslatingWindow t;
@@ -287,6 +273,165 @@ void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
     QCOMPARE(child->model()->runningTranslation(), expected);
     QCOMPARE(child->translationEdit->toPlainText(), expected);
     QCOMPARE(child->translationEdit->textCursor().position(), expected.size());
+}
+
+
+void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentences_data()
+{
+    QTest::addColumn<int>("textMode");
+    QTest::newRow("one sentence per line") << 1;
+    QTest::newRow("comma separate") << 0;
+}
+
+// Recognition (provisional and final), late translation results, translate all,
+// Add Up, Add Down, Delete, in-place edits and document switches, in random
+// order over two documents. A server that answers with line breaks. Once
+// everything has settled, each item holds the translation of its own
+// sentence, nothing is lost or doubled, and a saved document reads back the same.
+void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentences()
+{
+    QFETCH(int, textMode);
+    const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED")
+        ? quint32(qEnvironmentVariableIntValue("TOLVANE_SEED"))
+        : QRandomGenerator::global()->generate();
+    const QByteArray context = "seed " + QByteArray::number(seed) + " (set TOLVANE_SEED to repeat)";
+    QRandomGenerator random(seed);
+
+    TranslatingWindow t;
+    t.server.setHandler([](const HttpTestServer::Request &request) {
+        return HttpTestServer::Reply { 200,
+            HttpTestServer::translationReply(QStringLiteral("T:") + sentText(request) + QStringLiteral("\nline\r\nend")),
+            2 };
+    });
+    const auto translationOf = [](const QString &source) -> QString { return QStringLiteral("T:") + source + QStringLiteral(" line end"); };
+    t.w->translationWorker().setPauseAfterRequest(1);
+    AppState::phraseMode = true;
+    AppState::textMode = textMode;
+    t.w->rebuildContinuousTexts();
+    t.w->newFile();
+    QList<MdiChild *> documents = t.w->documents();
+    QCOMPARE(documents.size(), 2);
+
+    // What each document must hold: its sentences in order, and whether the last is provisional.
+    QList<QStringList> expected { {}, {} };
+    QList<bool> provisional { false, false };
+    int spoken = 0;
+    auto active = [&] { return int(documents.indexOf(t.w->activeMdiChild())); };
+    auto postResult = [&](bool final, const QString &text) {
+        const QByteArray json = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\""
+            + text.toUtf8() + "\"}]}";
+        QCoreApplication::postEvent(t.w,
+            new RecognitionEvent(final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
+        QCoreApplication::processEvents();
+        const int doc = active();
+        // A result for one document keeps another's provisional sentence as it stands.
+        provisional[1 - doc] = false;
+        // A line separator inside recognised text becomes a blank.
+        QString shown = text;
+        shown.replace(QStringLiteral("\\u2028"), QStringLiteral(" "));
+        if (provisional[doc])
+            expected[doc].last() = shown;
+        else
+            expected[doc].append(shown);
+        provisional[doc] = !final;
+    };
+    auto currentRow = [&](MdiChild *child) {
+        const int row = int(random.bounded(child->model()->count() + 1)) - 1;
+        child->sourceView->setCurrentIndex(child->sourceModel->index(row));
+        return row;
+    };
+
+    for (int step = 0; step < 120; ++step) {
+        MdiChild *child = t.w->activeMdiChild();
+        DocumentModel *model = child->model();
+        const int doc = active();
+        const int action = int(random.bounded(textMode == 1 ? 9 : 4));
+        if (action == 0) {
+            t.w->mdiArea->activateNextSubWindow();
+        } else if (action == 1) {
+            QTest::qWait(int(random.bounded(15)));
+        } else if (action == 2) {
+            ++spoken;
+            const QString sentence = QStringLiteral("d%1 s%2").arg(doc).arg(spoken)
+                + (spoken % 5 == 0 ? QStringLiteral("\\u2028more") : QString());
+            if (random.bounded(2))
+                postResult(false, sentence.left(4));
+            postResult(true, sentence);
+        } else if (action == 3) {
+            postResult(false, QStringLiteral("d%1 p%2").arg(doc).arg(++spoken));
+        } else if (model->count() == 0 || provisional[doc]) {
+            continue; // the item commands wait for the sentence being spoken
+        } else if (action == 4) {
+            t.w->tranallAct->trigger();
+        } else if (action == 5 || action == 6) {
+            const int row = currentRow(child) + (action == 6 ? 1 : 0);
+            const bool done = row >= 0 && row < model->translationCount();
+            (action == 5 ? t.w->addUpAct : t.w->addDownAct)->trigger();
+            if (done)
+                expected[doc].insert(row, QStringLiteral(" "));
+        } else if (action == 7) {
+            const int row = currentRow(child);
+            const bool done = row >= 0 && row < model->translationCount();
+            t.w->deleteAct->trigger();
+            if (done)
+                expected[doc].removeAt(row);
+        } else {
+            // An in-place edit, then its re-translation.
+            const int row = currentRow(child);
+            if (row < 0)
+                continue;
+            const QString edited = QStringLiteral("d%1 e%2").arg(doc).arg(++spoken);
+            child->sourceModel->setData(child->sourceModel->index(row), QString(edited + QStringLiteral("\r\n")));
+            expected[doc][row] = edited + QStringLiteral(" ");
+            t.w->transelAct->trigger();
+        }
+        QVERIFY2(ModalAnswer::answeredCount() == 0, context.constData());
+    }
+    // The sentences still being spoken are finished.
+    for (int doc = 0; doc < 2; ++doc) {
+        if (!provisional[doc])
+            continue;
+        t.w->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
+        postResult(true, QStringLiteral("d%1 last").arg(doc));
+    }
+    // The worker answers in order: once the server has seen a last line, every result is in.
+    QTRY_COMPARE(t.w->translationWorker().pendingCount(), 0);
+    t.w->translationWorker().enqueue(QStringLiteral("end of test"), 0);
+    QTRY_VERIFY(t.sent().contains(QStringLiteral("end of test")));
+    QTest::qWait(20);
+
+    QTemporaryDir dir;
+    for (int doc = 0; doc < 2; ++doc) {
+        const DocumentModel *model = documents[doc]->model();
+        QVERIFY2(model->sources() == expected[doc], context.constData());
+        QVERIFY2(model->translationCount() == model->count(), context.constData());
+        QString running;
+        QString runningTranslation;
+        for (int row = 0; row < model->count(); ++row) {
+            const DocumentModel::Item &item = model->at(row);
+            const bool blank = item.source == QLatin1String(" ") && item.translation == QLatin1String(" ");
+            QVERIFY2(blank || item.translation == translationOf(item.source),
+                qPrintable(QStringLiteral("%1: document %2 row %3: %4 beside %5")
+                               .arg(QString::fromLatin1(context)).arg(doc).arg(row).arg(item.translation, item.source)));
+            running += item.source + AppState::sentenceSeparator;
+            runningTranslation += item.translation + AppState::sentenceSeparator;
+        }
+        if (textMode == 0) {
+            QVERIFY2(documents[doc]->sourceEdit->toPlainText() == running, context.constData());
+            QVERIFY2(model->runningTranslation() == runningTranslation, context.constData());
+        }
+
+        const QString file = dir.filePath(QStringLiteral("document%1.txt").arg(doc));
+        QVERIFY(documents[doc]->saveFile(file));
+        DocumentFile::Items read;
+        QVERIFY(DocumentFile::read(file, false, &read, nullptr));
+        QStringList sources, translations;
+        for (int row = 0; row < model->count(); ++row) {
+            sources << model->at(row).source.trimmed();
+            translations << model->at(row).translation.trimmed();
+        }
+        QVERIFY2(read.sources == sources && read.translations == translations, context.constData());
+    }
 }
 
 TOLVANE_TEST_MAIN(TestTranslationCommands)
