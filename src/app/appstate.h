@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class MainWindow;
-
 // Process-wide values. Set during start-up and changed only by their commands,
 // always on the GUI thread.
 struct AppState
@@ -40,5 +38,4 @@ struct AppState
     // Path of the settings file in use: Tolvane.ini, or Tolvaneen.ini in English.
     static inline QString settingsPath;
 
-    static inline MainWindow *mainWindow = nullptr;
 };

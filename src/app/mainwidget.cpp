@@ -1,7 +1,5 @@
 #include "mainwidget.h"
 
-#include "app/appstate.h"
-#include "app/mainwindow.h"
 #include "app/settings.h"
 
 #include <QMdiArea>
@@ -9,15 +7,14 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
+MainWidget::MainWidget(QWidget *documentArea, QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 7, 7, 7);
     mainSplitter = new QSplitter(Qt::Horizontal);
     layout->addWidget(mainSplitter);
-    // The document area already exists: the main window made it before this widget.
-    if (AppState::mainWindow && AppState::mainWindow->mdiArea) {
-        mainSplitter->addWidget(AppState::mainWindow->mdiArea);
+    if (documentArea) {
+        mainSplitter->addWidget(documentArea);
         mainSplitter->setStretchFactor(0, 1);
     }
     QSettings settings;

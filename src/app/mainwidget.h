@@ -9,7 +9,7 @@ class MainWidget : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainWidget(QWidget *parent = nullptr);
+    explicit MainWidget(QWidget *documentArea, QWidget *parent = nullptr);
     ~MainWidget() override;
 
     QSplitter *splitter() const { return mainSplitter; }

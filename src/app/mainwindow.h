@@ -1,13 +1,13 @@
 #pragma once
 
-#include "speech/recognition.h"
 #include "translation/plcthread.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 
-class DocumentModel;
+class ActionTable;
+class FileCommands;
+class InterfaceLanguage;
 class MdiChild;
 class MyEdit;
 class QAction;
@@ -16,13 +16,17 @@ class QLabel;
 class QListView;
 class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
 class QSignalMapper;
 class QTimer;
-class QTranslator;
 class ReadAloud;
+class RecordingControl;
+class SettingsCommands;
+class StatusColumns;
 class TranslationRouter;
 
+// The main window owns the document area, the actions and the helpers that
+// carry out each family of commands, and wires them together. Its slots hand
+// the work over to the document window or to the helper in charge.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -34,70 +38,19 @@ public:
     MdiChild *activeMdiChild() const;
     QMdiSubWindow *findMdiChild(const QString &fileName) const;
     QList<MdiChild *> documents() const;
+    QMdiArea *documentArea() const { return mdiArea; }
+    // An action, menu, tool bar, label or box of the window by its object name.
+    QAction *action(const char *name) const;
 
     bool checkItemCommand();
     void updateLetterCount();
     void applyLanguageFonts();
+    void applyOrientation();
     void rebuildContinuousTexts();
     void retranslateUi();
 
     PlcThread &translationWorker() { return plcThread; }
     QString settingsPath() const;
-
-    QMdiArea *mdiArea = nullptr;
-    QSignalMapper *windowMapper = nullptr;
-    QTimer *autoSaveTimer = nullptr;
-    QTimer *playTimer = nullptr;
-
-    QMenu *fileMenu = nullptr;
-    QMenu *editMenu = nullptr;
-    QMenu *actionMenu = nullptr;
-    QMenu *langMenu = nullptr;
-    QMenu *settingMenu = nullptr;
-    QMenu *windowMenu = nullptr;
-    QMenu *helpMenu = nullptr;
-
-    QAction *newAct = nullptr;
-    QAction *openAct = nullptr;
-    QAction *saveAct = nullptr;
-    QAction *saveAsAct = nullptr;
-    QAction *saveAsTabAct = nullptr;
-    QAction *exitAct = nullptr;
-    QAction *cutAct = nullptr;
-    QAction *copyAct = nullptr;
-    QAction *pasteAct = nullptr;
-    QAction *runAct = nullptr;
-    QAction *stopAct = nullptr;
-    QAction *langCNAct = nullptr;
-    QAction *langWWAct = nullptr;
-    QAction *setFontAct = nullptr;
-    QAction *setFontWWAct = nullptr;
-    QAction *setColorAct = nullptr;
-    QAction *setAutoSaveAct = nullptr;
-    QAction *setPauseMarkAct = nullptr;
-    QAction *setShowEditAct = nullptr;
-    QAction *setNetworkAct = nullptr;
-    QAction *closeAct = nullptr;
-    QAction *closeAllAct = nullptr;
-    QAction *tileAct = nullptr;
-    QAction *cascadeAct = nullptr;
-    QAction *nextAct = nullptr;
-    QAction *previousAct = nullptr;
-    QAction *separatorAct = nullptr;
-    QAction *aboutAct = nullptr;
-    QAction *transelAct = nullptr;
-    QAction *tranallAct = nullptr;
-    QAction *addUpAct = nullptr;
-    QAction *addDownAct = nullptr;
-    QAction *deleteAct = nullptr;
-    QAction *playAct = nullptr;
-
-    QLabel *curLangLabel = nullptr;
-    QLabel *curVoiceLabel = nullptr;
-    QLabel *directionLabel = nullptr;
-    QLabel *recordStateLabel = nullptr;
-    QComboBox *modeBox = nullptr;
-    QComboBox *uiLanguageBox = nullptr;
 
 public slots:
     void newFile();
@@ -144,25 +97,23 @@ protected:
 
 private:
     void createActions();
-    void createMenus();
-    void createToolBars();
-    void fillModeBox();
-    void setRecordIcons(int state);
-    void applyOrientation();
-    MyEdit *continuousSourceEdit() const;
+    void createStatusBars();
+    void editRunningText(void (MyEdit::*command)());
     QListView *activeTranslationView() const;
     void setRecognitionLanguage(int language);
-    void applyRecognitionResult(QEvent *event);
-    void queueRecognised(DocumentModel *document, const Recognition::Outcome &outcome);
-    void finishSaving();
-    void setFontFor(int index, const QString &title);
-    void installAppTranslator(const QString &catalogue);
+    bool runItemCommand(bool (MdiChild::*command)());
+    void saveWith(void (FileCommands::*command)());
 
     PlcThread plcThread;
-    QTranslator *qtTranslator = nullptr;
-    QTranslator *appTranslator = nullptr;
-    std::unique_ptr<Recognition> recognition;
-    std::unique_ptr<ReadAloud> readAloud;
+    QMdiArea *mdiArea = nullptr;
+    QSignalMapper *windowMapper = nullptr;
+    QTimer *autoSaveTimer = nullptr;
+    std::unique_ptr<ActionTable> actions;
+    std::unique_ptr<InterfaceLanguage> language;
     std::unique_ptr<TranslationRouter> translationRouter;
-    bool modeBoxConnected = false;
+    std::unique_ptr<RecordingControl> recording;
+    std::unique_ptr<ReadAloud> readAloud;
+    std::unique_ptr<FileCommands> files;
+    std::unique_ptr<SettingsCommands> settingsCommands;
+    std::unique_ptr<StatusColumns> status;
 };

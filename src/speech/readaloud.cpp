@@ -6,6 +6,8 @@
 #include "app/appstate.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QTimer>
 
 namespace {
 const int SpokenToTheEnd = 9;
@@ -47,8 +49,36 @@ void ReadAloud::tick(QAbstractItemView *view)
     if (index + 1 >= view->model()->rowCount())
         return;
     ++index;
+    // Cleared first, as for the first row: a tick that comes before the player
+    // reports "started" must not take the last row's end for this one's.
+    SpeechSdk::setPlayState(0);
     speakRow(view, index);
 }
+
+void ReadAloud::attach(QAction *play, std::function<QAbstractItemView *()> view)
+{
+    playAction = play;
+    activeView = std::move(view);
+    timer = new QTimer(play->parent());
+    timer->setObjectName(QStringLiteral("playTimer"));
+    QObject::connect(timer, &QTimer::timeout, play, [this] { tick(activeView()); });
+}
+
+void ReadAloud::toggle()
+{
+    if (timer->isActive()) {
+        stop();
+        playAction->setIcon(QIcon(QStringLiteral(":/images/play.png")));
+        timer->stop();
+        return;
+    }
+    if (start(activeView())) {
+        playAction->setIcon(QIcon(QStringLiteral(":/images/Stop.png")));
+        timer->start(1000);
+    }
+}
+
+bool ReadAloud::isReading() const { return timer && timer->isActive(); }
 
 void ReadAloud::stopPlayer()
 {

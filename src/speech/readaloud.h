@@ -1,9 +1,13 @@
 #pragma once
 
-class QAbstractItemView;
+#include <functional>
 
-// Reading a document's translations aloud, one item after the other. The
-// main window owns the play timer and the icon; this keeps the play index.
+class QAbstractItemView;
+class QAction;
+class QTimer;
+
+// Reading a document's translations aloud, one item after the other: the
+// play index, the play timer and the Play action's icon.
 class ReadAloud
 {
 public:
@@ -21,8 +25,16 @@ public:
 
     static void stopPlayer();
 
+    // Play: starts reading the active translation view, or stops a reading.
+    void attach(QAction *play, std::function<QAbstractItemView *()> activeView);
+    void toggle();
+    bool isReading() const;
+
 private:
     int speakRow(QAbstractItemView *view, int row);
 
     int index = 0;
+    QAction *playAction = nullptr;
+    QTimer *timer = nullptr;
+    std::function<QAbstractItemView *()> activeView;
 };

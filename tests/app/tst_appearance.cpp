@@ -106,7 +106,7 @@ void TestAppearance::showEditCancelled()
         click(dialog, QStringLiteral("每句用逗号隔开"));
         click(dialog, QStringLiteral("取消"));
     });
-    w->setShowEditAct->trigger();
+    w->action("setShowEditAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(stored(SettingsKeys::EditStyle), absent);
     QCOMPARE(stored(SettingsKeys::TextMode), absent);
@@ -123,10 +123,10 @@ void TestAppearance::showEditCancelledAfterLanguageSwitch()
     MainWindow *w = f.window;
     MdiChild *child = w->activeMdiChild();
     QCOMPARE(AppState::textMode, 0);
-    w->uiLanguageBox->setCurrentIndex(0);
-    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
+    QTRY_COMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("文件"));
     ModalAnswer::onNext([](QWidget *dialog) { click(dialog, QStringLiteral("取消")); });
-    w->setShowEditAct->trigger();
+    w->action("setShowEditAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     // What is on screen and the mode in effect still agree.
     QCOMPARE(AppState::textMode, 0);
@@ -206,7 +206,7 @@ void TestAppearance::showEditTextMode()
     QCOMPARE(child->sourceEdit->document()->defaultTextOption().textDirection(), spoken);
     QCOMPARE(child->translationEdit->document()->defaultTextOption().textDirection(), other);
     // Cut and paste work on the running text now.
-    QVERIFY(w->pasteAct->isEnabled());
+    QVERIFY(w->action("pasteAct")->isEnabled());
 
     ModalAnswer::onNext([](QWidget *dialog) {
         click(dialog, QStringLiteral("每句显示为一行"));
@@ -217,7 +217,7 @@ void TestAppearance::showEditTextMode()
     QVERIFY(child->sourceView->isVisibleTo(child));
     QVERIFY(!child->sourceEdit->isVisibleTo(child));
     QCOMPARE(child->sources(), sources);
-    QVERIFY(!w->pasteAct->isEnabled());
+    QVERIFY(!w->action("pasteAct")->isEnabled());
 }
 
 void TestAppearance::pauseMark_data()
@@ -256,7 +256,7 @@ void TestAppearance::pauseMark()
             click(dialog, choose);
         click(dialog, accept ? QStringLiteral("确定") : QStringLiteral("取消"));
     });
-    w->setPauseMarkAct->trigger();
+    w->action("setPauseMarkAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(title, QStringLiteral("设置"));
     QCOMPARE(shown, opened);
@@ -327,7 +327,7 @@ void TestAppearance::colour()
         }
         click(dialog, QStringLiteral("确定"));
     });
-    w->setColorAct->trigger();
+    w->action("setColorAct")->trigger();
     QCOMPARE(opened, QStringLiteral("设置列表框背景色"));
     QCOMPARE(chooserShown, offered.isValid());
     if (offered.isValid())
@@ -384,15 +384,15 @@ void TestAppearance::autoSave()
         spin->setValue(entered);
         dialog->accept();
     });
-    w->setAutoSaveAct->trigger();
+    w->action("setAutoSaveAct")->trigger();
     QCOMPARE(title, QStringLiteral("自动存盘设置"));
     QCOMPARE(label, QStringLiteral("设置自动存盘时间(分)"));
     QCOMPARE(initial, offered);
     QCOMPARE(minimum, 1);
     QCOMPARE(maximum, 30);
     QCOMPARE(stored(SettingsKeys::AutoSave), entered < 0 ? QString::fromLatin1(before) : after);
-    QVERIFY(w->autoSaveTimer->isActive());
-    QCOMPARE(w->autoSaveTimer->interval(), (entered < 0 ? offered : minutes) * 60000);
+    QVERIFY(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->isActive());
+    QCOMPARE(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval(), (entered < 0 ? offered : minutes) * 60000);
 }
 
 void TestAppearance::fontChooser_data()
@@ -437,9 +437,9 @@ void TestAppearance::fontChooser()
         dialog->accept();
     });
     if (index == 0)
-        w->setFontAct->trigger();
+        w->action("setFontAct")->trigger();
     else
-        w->setFontWWAct->trigger();
+        w->action("setFontWWAct")->trigger();
 
     QCOMPARE(shownTitle, title);
     QCOMPARE(offered.family(), index == 0 ? QStringLiteral("DejaVu Sans") : QStringLiteral("DejaVu Serif"));
@@ -519,15 +519,15 @@ void TestAppearance::languageFonts()
     check(chinese, uyghur, Qt::LeftToRight);
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("汉-->维"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("汉-->维"));
 
-    w->langWWAct->trigger();
+    w->action("langWWAct")->trigger();
     check(uyghur, chinese, Qt::RightToLeft);
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("维-->汉"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("维-->汉"));
 
-    w->langCNAct->trigger();
+    w->action("langCNAct")->trigger();
     check(chinese, uyghur, Qt::LeftToRight);
 }
 

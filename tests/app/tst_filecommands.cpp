@@ -86,7 +86,7 @@ void answerFileDialogThen(const QString &fileName, std::function<void()> schedul
 void openThroughDialog(MainWindow *w, const QString &fileName, const QString &reply)
 {
     answerFileDialogThen(fileName, [reply]() { ModalAnswer::clickButton(reply); });
-    w->openAct->trigger();
+    w->action("openAct")->trigger();
 }
 
 // Counts and closes every modal dialog shown while it lives.
@@ -184,7 +184,7 @@ void TestFileCommands::openReadsItems()
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("文件是否包含翻译文本？"));
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File loaded"));
-    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 2);
     MdiChild *child = w->activeMdiChild();
     QVERIFY(child && child != before);
     QCOMPARE(child->sourceModel->stringList(), sources);
@@ -230,12 +230,12 @@ void TestFileCommands::openAlreadyOpenFileOnlyActivates()
     // A question after the file dialog would be closed and counted.
     std::unique_ptr<ModalWatch> watch;
     answerFileDialogThen(file, [&watch]() { watch = std::make_unique<ModalWatch>(); });
-    w->openAct->trigger();
+    w->action("openAct")->trigger();
 
     QVERIFY(watch);
     QCOMPARE(watch->count, 0);
     QCOMPARE(w->activeMdiChild(), loaded);
-    QCOMPARE(w->mdiArea->subWindowList().size(), 3);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 3);
     QCOMPARE(AppState::backupDir, QFileInfo(file).absolutePath());
 }
 
@@ -248,13 +248,13 @@ void TestFileCommands::openCancelledChangesNothing()
     w->statusBar()->showMessage(QStringLiteral("before"));
     DialogSeen seen;
     answerFileDialog(QString(), &seen);
-    w->openAct->trigger();
+    w->action("openAct")->trigger();
     QVERIFY(seen.shown);
     // The dialog starts in the last used folder and offers text files.
     QCOMPARE(seen.folder, f.dir.path());
     QCOMPARE(seen.filters, QStringList { QStringLiteral("*.txt") });
     QCOMPARE(ModalAnswer::answeredCount(), 1);
-    QCOMPARE(w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 1);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
 }
 
@@ -289,7 +289,7 @@ void TestFileCommands::openFailure()
             });
         },
         true);
-    w->openAct->trigger();
+    w->action("openAct")->trigger();
 
     QCOMPARE(ModalAnswer::answeredCount(), 3);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
@@ -298,7 +298,7 @@ void TestFileCommands::openFailure()
     // The system's reason follows.
     QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
     QVERIFY(ModalAnswer::lastText().endsWith(QLatin1Char('.')));
-    QTRY_COMPARE(w->mdiArea->subWindowList().size(), 1);
+    QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
     QCOMPARE(AppState::RecordState, recordState);
@@ -315,7 +315,7 @@ void TestFileCommands::saveNewDocumentAsksForName()
 
     DialogSeen seen;
     answerFileDialog(f.path(QStringLiteral("notes")), &seen);
-    w->saveAct->trigger();
+    w->action("saveAct")->trigger();
 
     QVERIFY(seen.shown);
     QCOMPARE(seen.title, QStringLiteral("保存为"));
@@ -334,7 +334,7 @@ void TestFileCommands::saveNewDocumentAsksForName()
     // Named now: the next save writes without asking.
     ModalAnswer::reset();
     child->setItems(child->sources() << QStringLiteral("再见"), child->translations() << QStringLiteral("xosh"));
-    w->saveAct->trigger();
+    w->action("saveAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 0);
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));
 }
@@ -356,7 +356,7 @@ void TestFileCommands::recognitionDuringSaveComesAfter()
         QCoreApplication::sendEvent(w, &result);
         answer(modal, file, nullptr, false);
     });
-    w->saveAct->trigger();
+    w->action("saveAct")->trigger();
 
     QCOMPARE(readBytes(file), utf8Mark + QByteArray("你好\nsalam\n"));
     QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
@@ -376,7 +376,7 @@ void TestFileCommands::failedSaveAs()
 
     answerFileDialogThen(
         chosen, []() { ModalAnswer::clickStandard(QMessageBox::Ok); }, true);
-    w->saveAsAct->trigger();
+    w->action("saveAsAct")->trigger();
 
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
     const QString prefix = QStringLiteral("Cannot write file %1:\n").arg(chosen);
@@ -394,7 +394,7 @@ void TestFileCommands::failedSaveAs()
     // Still never saved: Save asks for a name again.
     ModalAnswer::reset();
     answerFileDialog(f.path(QStringLiteral("second.txt")));
-    w->saveAct->trigger();
+    w->action("saveAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(readBytes(f.path(QStringLiteral("second.txt"))), utf8Mark + QByteArray("a\nx\n"));
     QVERIFY(!child->isModified());
@@ -413,9 +413,9 @@ void TestFileCommands::autoSaveWritesActiveLists()
     const QString temp = f.path(QStringLiteral("file/tempfile.txt"));
     QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("file"))));
 
-    w->autoSaveTimer->start(1);
+    w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->start(1);
     QTRY_VERIFY(QFileInfo::exists(temp));
-    w->autoSaveTimer->stop();
+    w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->stop();
 
     QCOMPARE(readBytes(temp), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
     QCOMPARE(child->windowTitle(), title);

@@ -30,10 +30,10 @@ MdiChild *prepare(MainWindow *w, const QStringList &sources, const QStringList &
 QAction *commandAction(MainWindow *w, const QString &command)
 {
     if (command == QLatin1String("up"))
-        return w->addUpAct;
+        return w->action("addUpAct");
     if (command == QLatin1String("down"))
-        return w->addDownAct;
-    return w->deleteAct;
+        return w->action("addDownAct");
+    return w->action("deleteAct");
 }
 
 // The context-menu entry of the source list that runs the same command.
@@ -119,8 +119,8 @@ void TestItemCommands::refusals()
     const QStringList translations = items ? threeTranslations : QStringList();
     MdiChild *child = prepare(w, sources, translations, items ? 1 : -1);
     if (noWindow) {
-        w->mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+        w->documentArea()->closeAllSubWindows();
+        QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
         child = nullptr;
     }
     if (recording)
@@ -218,7 +218,7 @@ void TestItemCommands::clickedItemIsTheCurrentOne()
     QTest::mouseClick(
         child->sourceView->viewport(), Qt::LeftButton, {}, child->sourceView->visualRect(last).center());
     QCOMPARE(child->sourceView->currentIndex().row(), 2);
-    w->deleteAct->trigger();
+    w->action("deleteAct")->trigger();
     QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
     QCOMPARE(child->translations(), QStringList({ "salam", "rehmet" }));
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("总字数：6"));

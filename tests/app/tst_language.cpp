@@ -28,31 +28,31 @@ void TestLanguage::switchBackAndForth()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    QCOMPARE(w->fileMenu->title(), QStringLiteral("文件"));
-    const QString chineseTip = w->saveAct->statusTip();
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("文件"));
+    const QString chineseTip = w->action("saveAct")->statusTip();
 
-    w->uiLanguageBox->setCurrentIndex(1);
-    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("&File"));
-    QCOMPARE(w->windowMenu->title(), QStringLiteral("&Window"));
-    QCOMPARE(w->saveAct->text(), QStringLiteral("&Save"));
-    QCOMPARE(w->deleteAct->text(), QStringLiteral("&Delete"));
-    QCOMPARE(w->curLangLabel->text(), QStringLiteral("CurLang"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
+    QTRY_COMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("&File"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("windowMenu"))->title(), QStringLiteral("&Window"));
+    QCOMPARE(w->action("saveAct")->text(), QStringLiteral("&Save"));
+    QCOMPARE(w->action("deleteAct")->text(), QStringLiteral("&Delete"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("curLangLabel"))->text(), QStringLiteral("CurLang"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Chinese-->Uygur Translator"));
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("LangCN"));
-    QCOMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
-    QCOMPARE(w->saveAct->statusTip(), chineseTip);
-    QCOMPARE(w->uiLanguageBox->itemText(0), QStringLiteral("中文"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("LangCN"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("Phrase Mode"));
+    QCOMPARE(w->action("saveAct")->statusTip(), chineseTip);
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->itemText(0), QStringLiteral("中文"));
     QCOMPARE(Settings::readString(SettingsKeys::UiLang, QString(), Settings::mainPath()), QStringLiteral("1"));
     QCOMPARE(w->settingsPath(), Settings::englishPath());
 
     // Later changes go to the English file; the interface language stays in the main one.
-    w->langWWAct->trigger();
+    w->action("langWWAct")->trigger();
     QCOMPARE(Settings::readString(SettingsKeys::Lang, QString(), Settings::englishPath()), QStringLiteral("1"));
     QCOMPARE(Settings::readString(SettingsKeys::Lang, QString(), Settings::mainPath()), QString());
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Uygur-->Chinese Translator"));
 
-    w->uiLanguageBox->setCurrentIndex(0);
-    QTRY_COMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
+    QTRY_COMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("文件"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
     QCOMPARE(w->settingsPath(), Settings::mainPath());
     QCOMPARE(Settings::readString(SettingsKeys::UiLang, QString(), Settings::mainPath()), QStringLiteral("0"));
@@ -62,33 +62,33 @@ void TestLanguage::sentenceModeSurvivesSwitch()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    w->modeBox->setCurrentIndex(1);
+    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1);
     QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("0"));
-    w->uiLanguageBox->setCurrentIndex(1);
-    QTRY_COMPARE(w->modeBox->currentText(), QStringLiteral("Sentence Mode"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
+    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentText(), QStringLiteral("Sentence Mode"));
     QVERIFY(!AppState::phraseMode);
     // Nothing was written to the English file by the rebuild.
     QCOMPARE(Settings::readString(SettingsKeys::Realtime, QStringLiteral("unset"), Settings::englishPath()),
              QStringLiteral("unset"));
-    w->uiLanguageBox->setCurrentIndex(0);
-    QTRY_COMPARE(w->modeBox->currentText(), QStringLiteral("整句实时识别"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
+    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentText(), QStringLiteral("整句实时识别"));
 }
 
 void TestLanguage::modeBoxConnectedOnce()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    w->uiLanguageBox->setCurrentIndex(1);
-    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
-    w->uiLanguageBox->setCurrentIndex(0);
-    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("短语实时识别"));
-    w->uiLanguageBox->setCurrentIndex(1);
-    QTRY_COMPARE(w->modeBox->itemText(0), QStringLiteral("Phrase Mode"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
+    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("Phrase Mode"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
+    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("短语实时识别"));
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
+    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("Phrase Mode"));
     // One change writes once; with duplicate connections the second write would
     // compare against the other language's text and store the opposite mode.
-    w->modeBox->setCurrentIndex(1);
+    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1);
     QVERIFY(!AppState::phraseMode);
-    w->modeBox->setCurrentIndex(0);
+    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(0);
     QVERIFY(AppState::phraseMode);
     QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("1"));
 }
@@ -98,10 +98,10 @@ void TestLanguage::switchWhileRecordingChangesNothing()
     WindowFixture f;
     MainWindow *w = f.window;
     AppState::RecordState = AppState::Recording;
-    w->uiLanguageBox->setCurrentIndex(1);
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
     QCoreApplication::processEvents();
-    QCOMPARE(w->fileMenu->title(), QStringLiteral("文件"));
-    QCOMPARE(w->uiLanguageBox->currentText(), QStringLiteral("English"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("文件"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->currentText(), QStringLiteral("English"));
     QCOMPARE(Settings::readString(SettingsKeys::UiLang, QStringLiteral("unset"), Settings::mainPath()),
              QStringLiteral("unset"));
     QCOMPARE(w->settingsPath(), Settings::mainPath());
@@ -123,7 +123,7 @@ void TestLanguage::chineseChosenByShortText()
     QFETCH(QString, fileTitle);
     WindowFixture f;
     f.window->langChanged(lang);
-    QTRY_COMPARE(f.window->fileMenu->title(), fileTitle);
+    QTRY_COMPARE(f.window->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), fileTitle);
 }
 
 TOLVANE_TEST_MAIN(TestLanguage)

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <QToolBar>
 
 namespace {
@@ -46,9 +47,12 @@ QStringList entryTexts(const QList<QAction *> &actions)
 }
 
 // The main window's own actions, in creation order.
+// The window's own actions in the order of the table, the window menu's separator last.
 QList<QAction *> ownActions(MainWindow *w)
 {
-    return w->findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QAction *> actions = w->findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly);
+    std::stable_partition(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); });
+    return actions;
 }
 }
 
@@ -99,17 +103,17 @@ void TestMainWindow::firstStart()
     MainWindow *w = f.window;
     QCOMPARE(w->size(), QSize(1024, 600));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
-    QCOMPARE(w->uiLanguageBox->currentText(), QStringLiteral("中文"));
-    QCOMPARE(w->modeBox->currentIndex(), 0);
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->currentText(), QStringLiteral("中文"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentIndex(), 0);
     QVERIFY(AppState::phraseMode);
     QCOMPARE(AppState::recognitionLanguage, 0);
-    QCOMPARE(w->mdiArea->subWindowList().size(), 1);
-    QVERIFY(w->mdiArea->subWindowList().first()->isMaximized());
-    QCOMPARE(w->autoSaveTimer->interval(), 60000);
-    QVERIFY(w->autoSaveTimer->isActive());
+    QCOMPARE(w->documentArea()->subWindowList().size(), 1);
+    QVERIFY(w->documentArea()->subWindowList().first()->isMaximized());
+    QCOMPARE(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval(), 60000);
+    QVERIFY(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->isActive());
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("汉-->维"));
-    QCOMPARE(w->fileMenu->title(), QStringLiteral("文件"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("汉-->维"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("文件"));
     QVERIFY(w->translationWorker().isRunning());
 }
 
@@ -117,11 +121,11 @@ void TestMainWindow::startsInEnglishFromUiLang()
 {
     WindowFixture f("[action]\nuilang=1\n");
     MainWindow *w = f.window;
-    QCOMPARE(w->fileMenu->title(), QStringLiteral("&File"));
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->title(), QStringLiteral("&File"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Chinese-->Uygur Translator"));
     QCOMPARE(w->settingsPath(), Settings::englishPath());
     // Built before the switch: status tips and tool-bar titles stay Chinese.
-    QCOMPARE(w->newAct->statusTip(), QStringLiteral("新建一个文件"));
+    QCOMPARE(w->action("newAct")->statusTip(), QStringLiteral("新建一个文件"));
     w->LangWWItem();
     QCOMPARE(Settings::readInt(SettingsKeys::Lang, QStringLiteral("0"), Settings::englishPath()), 1);
     QCOMPARE(Settings::readInt(SettingsKeys::UiLang, QStringLiteral("0"), Settings::mainPath()), 1);
@@ -134,7 +138,7 @@ void TestMainWindow::startupReadsCurrentSettingsFile()
     QVERIFY(!AppState::phraseMode);
     QCOMPARE(AppState::recognitionLanguage, 1);
     QCOMPARE(AppState::textMode, 0);
-    QCOMPARE(f.window->modeBox->currentIndex(), 1);
+    QCOMPARE(f.window->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentIndex(), 1);
     QCOMPARE(WindowFixture::mainTitle(f.window), QStringLiteral("Uygur-->Chinese Translator"));
 }
 
@@ -153,7 +157,7 @@ void TestMainWindow::sentenceModeFromRealtime()
     QFETCH(bool, phrase);
     WindowFixture f(ini);
     QCOMPARE(AppState::phraseMode, phrase);
-    QCOMPARE(f.window->modeBox->currentIndex(), phrase ? 0 : 1);
+    QCOMPARE(f.window->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentIndex(), phrase ? 0 : 1);
 }
 
 void TestMainWindow::autoSaveIntervalClamped_data()
@@ -169,7 +173,7 @@ void TestMainWindow::autoSaveIntervalClamped()
     QFETCH(QByteArray, stored);
     QFETCH(int, minutes);
     WindowFixture f("[action]\nautoSave=" + stored + "\n");
-    QCOMPARE(f.window->autoSaveTimer->interval(), minutes * 60000);
+    QCOMPARE(f.window->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval(), minutes * 60000);
 }
 
 void TestMainWindow::actionTable_data()
@@ -209,7 +213,6 @@ void TestMainWindow::actionTable_data()
         { "&Cascade", "", none, "层叠窗口" },
         { "Ne&xt", "", QKeySequence(QKeySequence::NextChild), "把焦点移到下一个窗口" },
         { "Pre&vious", "", QKeySequence(QKeySequence::PreviousChild), "把焦点移到上一个窗口" },
-        { "", "", none, "" },
         { "A&bout", "", QKeySequence(QStringLiteral("Ctrl+B")), "" },
         { "translate selection", ":/images/Right.png", none, "请先选中一个选项，然后翻译" },
         { "translate all", ":/images/Pause.png", none, "全部翻译" },
@@ -217,6 +220,7 @@ void TestMainWindow::actionTable_data()
         { "Add Down", ":/images/AddDown.png", none, "下边添加一行" },
         { "&Delete", ":/images/Delete.png", QKeySequence(Qt::Key_Delete), "删除当前选项" },
         { "Play", ":/images/play.png", none, "播放右边翻译文本" },
+        { "", "", none, "" },
     };
     int i = 0;
     for (const Row &r : rows) {
@@ -253,7 +257,7 @@ void TestMainWindow::actionTable()
     } else {
         QCOMPARE(iconImage(action->icon()), iconImage(QIcon(icon)));
     }
-    if (index == 26)
+    if (index == 33)
         QVERIFY(action->isSeparator());
     if (index == 33) {
         delete f;
@@ -270,15 +274,15 @@ void TestMainWindow::menus()
         if (a->menu())
             titles << a->menu()->title();
     QCOMPARE(titles, (QStringList{ "&File", "&Edit", "&Action", "&Lang", "&Setting", "&Window", "&Help" }));
-    QCOMPARE(entryTexts(w->fileMenu->actions()),
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->actions()),
              (QStringList{ "&New", "&Open...", "&Save", "Save &As...", "Save As Excel...", "|", "E&xit" }));
-    QCOMPARE(entryTexts(w->editMenu->actions()), (QStringList{ "Cu&t", "&Copy", "&Paste" }));
-    QCOMPARE(entryTexts(w->actionMenu->actions()), (QStringList{ "Record", "Stop" }));
-    QCOMPARE(entryTexts(w->langMenu->actions()), (QStringList{ "LangCN", "LangWW" }));
-    QCOMPARE(entryTexts(w->settingMenu->actions()),
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("editMenu"))->actions()), (QStringList{ "Cu&t", "&Copy", "&Paste" }));
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("actionMenu"))->actions()), (QStringList{ "Record", "Stop" }));
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("langMenu"))->actions()), (QStringList{ "LangCN", "LangWW" }));
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("settingMenu"))->actions()),
              (QStringList{ "SetFont", "SetFontWW", "SetColor", "SetAutoSave", "SetPauseMark", "SetShowEdit",
                            "SetNetwork" }));
-    QCOMPARE(entryTexts(w->helpMenu->actions()), QStringList{ "A&bout" });
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("helpMenu"))->actions()), QStringList{ "A&bout" });
 }
 
 void TestMainWindow::toolBars()
@@ -297,9 +301,9 @@ void TestMainWindow::toolBars()
              (QStringList{ "translate selection", "translate all", "Add Up", "Add Down", "&Delete", "|", "Play" }));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(bars.at(i)->iconSize(), QSize(48, 48));
-    QVERIFY(bars.at(4)->isAncestorOf(w->modeBox));
-    QVERIFY(bars.at(5)->isAncestorOf(w->uiLanguageBox));
-    QVERIFY(bars.at(3)->isAncestorOf(w->directionLabel));
+    QVERIFY(bars.at(4)->isAncestorOf(w->findChild<QComboBox *>(QStringLiteral("modeBox"))));
+    QVERIFY(bars.at(5)->isAncestorOf(w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))));
+    QVERIFY(bars.at(3)->isAncestorOf(w->findChild<QLabel *>(QStringLiteral("directionLabel"))));
     QCOMPARE(w->toolBarArea(bars.at(5)), Qt::TopToolBarArea);
 }
 
@@ -307,18 +311,18 @@ void TestMainWindow::updateMenusWithoutDocument()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    w->mdiArea->closeAllSubWindows();
-    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    w->documentArea()->closeAllSubWindows();
+    QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
     w->updateMenus();
-    for (QAction *a : { w->saveAct, w->saveAsAct, w->saveAsTabAct, w->closeAct, w->closeAllAct, w->tileAct,
-                        w->cascadeAct, w->nextAct, w->previousAct, w->pasteAct, w->cutAct, w->copyAct })
+    for (QAction *a : { w->action("saveAct"), w->action("saveAsAct"), w->action("saveAsTabAct"), w->action("closeAct"), w->action("closeAllAct"), w->action("tileAct"),
+                        w->action("cascadeAct"), w->action("nextAct"), w->action("previousAct"), w->action("pasteAct"), w->action("cutAct"), w->action("copyAct") })
         QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-    QVERIFY(!w->separatorAct->isVisible());
-    for (QAction *a : { w->newAct, w->openAct, w->runAct, w->stopAct, w->playAct, w->transelAct })
+    QVERIFY(!w->action("separatorAct")->isVisible());
+    for (QAction *a : { w->action("newAct"), w->action("openAct"), w->action("runAct"), w->action("stopAct"), w->action("playAct"), w->action("transelAct") })
         QVERIFY(a->isEnabled());
     // The window menu shows no document entries and no separator.
     w->updateWindowMenu();
-    QCOMPARE(w->windowMenu->actions().size(), 9);
+    QCOMPARE(w->findChild<QMenu *>(QStringLiteral("windowMenu"))->actions().size(), 9);
 }
 
 void TestMainWindow::updateMenusTextModes()
@@ -328,30 +332,30 @@ void TestMainWindow::updateMenusTextModes()
     MdiChild *child = w->activeMdiChild();
     QVERIFY(child);
     w->updateMenus();
-    QVERIFY(w->saveAct->isEnabled());
-    QVERIFY(w->separatorAct->isVisible());
-    QVERIFY(!w->pasteAct->isEnabled());
-    QVERIFY(!w->cutAct->isEnabled());
+    QVERIFY(w->action("saveAct")->isEnabled());
+    QVERIFY(w->action("separatorAct")->isVisible());
+    QVERIFY(!w->action("pasteAct")->isEnabled());
+    QVERIFY(!w->action("cutAct")->isEnabled());
 
     AppState::textMode = 0;
     child->sourceEdit->setPlainText(QStringLiteral("你好"));
     w->updateMenus();
-    QVERIFY(w->pasteAct->isEnabled());
-    QVERIFY(!w->copyAct->isEnabled());
+    QVERIFY(w->action("pasteAct")->isEnabled());
+    QVERIFY(!w->action("copyAct")->isEnabled());
     child->sourceEdit->selectAll();
     w->updateMenus();
-    QVERIFY(w->cutAct->isEnabled());
-    QVERIFY(w->copyAct->isEnabled());
+    QVERIFY(w->action("cutAct")->isEnabled());
+    QVERIFY(w->action("copyAct")->isEnabled());
     // The editor's own copy-available signal drives Cut and Copy too.
     child->sourceEdit->moveCursor(QTextCursor::End);
-    QVERIFY(!w->copyAct->isEnabled());
+    QVERIFY(!w->action("copyAct")->isEnabled());
 }
 
 void TestMainWindow::realtimeIgnoredWhileRecording()
 {
     WindowFixture f;
     AppState::RecordState = AppState::Recording;
-    f.window->realtimeChanged(f.window->modeBox->itemText(1));
+    f.window->realtimeChanged(f.window->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(1));
     QVERIFY(AppState::phraseMode);
     QVERIFY(!QFile::exists(Settings::mainPath()) || Settings::readString(SettingsKeys::Realtime, QString()).isEmpty());
     AppState::RecordState = AppState::Idle;
@@ -361,12 +365,12 @@ void TestMainWindow::langItemsWriteSetting()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    w->langWWAct->trigger();
+    w->action("langWWAct")->trigger();
     QCOMPARE(AppState::recognitionLanguage, 1);
     QCOMPARE(Settings::readString(SettingsKeys::Lang, QString()), QStringLiteral("1"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("维-->汉"));
-    w->langCNAct->trigger();
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("维-->汉"));
+    w->action("langCNAct")->trigger();
     QCOMPARE(AppState::recognitionLanguage, 0);
     QCOMPARE(Settings::readString(SettingsKeys::Lang, QString()), QStringLiteral("0"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
@@ -376,19 +380,19 @@ void TestMainWindow::recordIconsFollowDocuments()
 {
     WindowFixture f;
     MainWindow *w = f.window;
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Run.png"))));
+    QCOMPARE(iconImage(w->action("runAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Run.png"))));
     w->newFile();
-    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
-    w->mdiArea->closeActiveSubWindow();
+    QCOMPARE(w->documentArea()->subWindowList().size(), 2);
+    w->documentArea()->closeActiveSubWindow();
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    w->mdiArea->closeActiveSubWindow();
-    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    w->documentArea()->closeActiveSubWindow();
+    QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
     QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Run1.png"))));
-    QCOMPARE(iconImage(w->stopAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop1.png"))));
+    QCOMPARE(iconImage(w->action("runAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Run1.png"))));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop1.png"))));
     w->newFile();
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Run.png"))));
+    QCOMPARE(iconImage(w->action("runAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Run.png"))));
 }
 
 void TestMainWindow::windowMenuTenDocuments()
@@ -397,9 +401,9 @@ void TestMainWindow::windowMenuTenDocuments()
     MainWindow *w = f.window;
     for (int i = 0; i < 9; ++i)
         w->newFile();
-    QCOMPARE(w->mdiArea->subWindowList().size(), 10);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 10);
     w->updateWindowMenu();
-    const QList<QAction *> entries = w->windowMenu->actions().mid(9);
+    const QList<QAction *> entries = w->findChild<QMenu *>(QStringLiteral("windowMenu"))->actions().mid(9);
     QCOMPARE(entries.size(), 10);
     const QList<MdiChild *> docs = w->documents();
     for (int i = 0; i < 10; ++i) {
@@ -422,12 +426,12 @@ void TestMainWindow::windowMenuActivates()
     const QList<MdiChild *> docs = w->documents();
     QCOMPARE(w->activeMdiChild(), docs.at(2));
     w->updateWindowMenu();
-    QAction *first = w->windowMenu->actions().at(9);
+    QAction *first = w->findChild<QMenu *>(QStringLiteral("windowMenu"))->actions().at(9);
     first->trigger();
     QCOMPARE(w->activeMdiChild(), docs.at(0));
     w->updateWindowMenu();
-    QVERIFY(w->windowMenu->actions().at(9)->isChecked());
-    QVERIFY(!w->windowMenu->actions().at(11)->isChecked());
+    QVERIFY(w->findChild<QMenu *>(QStringLiteral("windowMenu"))->actions().at(9)->isChecked());
+    QVERIFY(!w->findChild<QMenu *>(QStringLiteral("windowMenu"))->actions().at(11)->isChecked());
 }
 
 void TestMainWindow::exitConfirmation_data()
@@ -449,11 +453,11 @@ void TestMainWindow::exitConfirmation()
         ModalAnswer::pressEscape();
     else
         ModalAnswer::clickButton(answer);
-    w->exitAct->trigger();
+    w->action("exitAct")->trigger();
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("是否要关闭本程序？"));
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(w->isVisible(), !closed);
-    QCOMPARE(w->mdiArea->subWindowList().isEmpty(), closed);
+    QCOMPARE(w->documentArea()->subWindowList().isEmpty(), closed);
 }
 
 void TestMainWindow::refusedExitAsksAgain()
@@ -471,7 +475,7 @@ void TestMainWindow::refusedExitAsksAgain()
     QCOMPARE(ModalAnswer::answeredCount(), 2);
     QVERIFY(w->isVisible());
     QVERIFY(!AppState::exitConfirmed);
-    QCOMPARE(w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 1);
     // The next close asks again instead of quitting without saving.
     ModalAnswer::clickButton(QStringLiteral("否"));
     w->close();

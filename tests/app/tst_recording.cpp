@@ -184,8 +184,8 @@ void TestRecording::recordCommands()
     WindowFixture f;
     MainWindow *w = f.window;
     if (before == AppState::NoDocument) {
-        w->mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+        w->documentArea()->closeAllSubWindows();
+        QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
     } else if (before == AppState::Recording) {
         w->runItem();
     }
@@ -197,19 +197,19 @@ void TestRecording::recordCommands()
     const QByteArray configBefore = probe.recorderStartConfig();
     AppState::recognitionLanguage = 1;
     const QString sentinel(QStringLiteral("label untouched"));
-    w->recordStateLabel->setText(sentinel);
-    const bool boxEnabled = w->modeBox->isEnabled();
+    w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->setText(sentinel);
+    const bool boxEnabled = w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled();
 
     if (record)
-        w->runAct->trigger();
+        w->action("runAct")->trigger();
     else
-        w->stopAct->trigger();
+        w->action("stopAct")->trigger();
 
     QCOMPARE(AppState::RecordState, after);
-    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(runIcon));
-    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(stopIcon));
-    QCOMPARE(w->recordStateLabel->text(), acts ? label : sentinel);
-    QCOMPARE(w->modeBox->isEnabled(), acts ? after != AppState::Recording : boxEnabled);
+    QCOMPARE(iconImage(w->action("runAct")->icon()), resourceImage(runIcon));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), resourceImage(stopIcon));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), acts ? label : sentinel);
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled(), acts ? after != AppState::Recording : boxEnabled);
     QCOMPARE(probe.recorderRunning(), after == AppState::Recording ? 1 : 0);
     const bool started = acts && record;
     QCOMPARE(probe.recorderStartConfig(),
@@ -228,10 +228,10 @@ void TestRecording::startFailure()
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("开始录音失败，错误码：23"));
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run.png")));
-    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
-    QVERIFY(w->modeBox->isEnabled());
+    QCOMPARE(iconImage(w->action("runAct")->icon()), resourceImage(QStringLiteral(":/images/Run.png")));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("未开始"));
+    QVERIFY(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled());
     QCOMPARE(probe.recorderRunning(), 0);
     // The start had already got as far as choosing the separator.
     QCOMPARE(AppState::sentenceSeparator, arabicComma);
@@ -243,10 +243,10 @@ void TestRecording::newDocumentWhileRecording()
     MainWindow *w = f.window;
     w->runItem();
     w->newFile();
-    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 2);
     QCOMPARE(AppState::RecordState, int(AppState::Recording));
-    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
-    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+    QCOMPARE(iconImage(w->action("runAct")->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
     // Results go to the document that is active when they arrive.
     postSentence(w, QStringLiteral("新文档"));
     QCOMPARE(w->documents().first()->sources(), QStringList());
@@ -262,7 +262,7 @@ void TestRecording::languageSwitchWhileRecording()
         QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     QCOMPARE(AppState::sentenceSeparator, fullwidthComma);
 
-    w->langWWAct->trigger();
+    w->action("langWWAct")->trigger();
     // Stopped at once; started again shortly after in Uyghur.
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
     QCOMPARE(probe.recorderRunning(), 0);
@@ -272,12 +272,12 @@ void TestRecording::languageSwitchWhileRecording()
     QCOMPARE(probe.recorderStartConfig(),
         QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=rt,continuous=yes"));
     QCOMPARE(AppState::sentenceSeparator, arabicComma);
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("正在录音..."));
-    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("维-->汉"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("正在录音..."));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), resourceImage(QStringLiteral(":/images/Stop.png")));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("维-->汉"));
     QCOMPARE(Settings::readInt(SettingsKeys::Lang, QStringLiteral("0")), 1);
 
-    w->langCNAct->trigger();
+    w->action("langCNAct")->trigger();
     QTRY_COMPARE(probe.recorderStartConfig(),
         QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     QTRY_COMPARE(AppState::RecordState, int(AppState::Recording));
@@ -296,7 +296,7 @@ void TestRecording::pauseMarkChangeWaitsForNextStart()
         clickText(dialog, QStringLiteral("加入空格"));
         clickText(dialog, QStringLiteral("确定"));
     });
-    w->setPauseMarkAct->trigger();
+    w->action("setPauseMarkAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(AppState::pauseMarkChoice, 1);
     QCOMPARE(Settings::readInt(SettingsKeys::PauseMark, QStringLiteral("0")), 1);
@@ -322,15 +322,15 @@ void TestRecording::closeLastDocumentWhileRecording()
     w->runItem();
     QCOMPARE(AppState::RecordState, int(AppState::Recording));
 
-    w->mdiArea->closeAllSubWindows();
-    QTRY_VERIFY(w->mdiArea->subWindowList().isEmpty());
+    w->documentArea()->closeAllSubWindows();
+    QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
     QCOMPARE(AppState::RecordState, int(AppState::NoDocument));
-    QCOMPARE(iconImage(w->runAct->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
-    QCOMPARE(iconImage(w->stopAct->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
+    QCOMPARE(iconImage(w->action("runAct")->icon()), resourceImage(QStringLiteral(":/images/Run1.png")));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), resourceImage(QStringLiteral(":/images/Stop1.png")));
     // The capture ends with its last document, so the next one can record again.
     QCOMPARE(probe.recorderRunning(), 0);
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
-    QVERIFY(w->modeBox->isEnabled());
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("未开始"));
+    QVERIFY(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled());
     // A result still in flight has nowhere to go.
     postSentence(w, QStringLiteral("没有文档的句子"));
     QVERIFY(!w->activeMdiChild());

@@ -137,11 +137,11 @@ void TestTranslationCommands::refusalsQueueNothing()
     TranslatingWindow t;
     MdiChild *child = prepare(t.w, {}, { "orphan" });
     if (noWindow) {
-        t.w->mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(t.w->mdiArea->subWindowList().isEmpty());
+        t.w->documentArea()->closeAllSubWindows();
+        QTRY_VERIFY(t.w->documentArea()->subWindowList().isEmpty());
     }
     ModalAnswer::clickStandard(QMessageBox::Ok);
-    (all ? t.w->tranallAct : t.w->transelAct)->trigger();
+    (all ? t.w->action("tranallAct") : t.w->action("transelAct"))->trigger();
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(ModalAnswer::lastText(), message);
     if (!noWindow)
@@ -159,12 +159,12 @@ void TestTranslationCommands::translateSelection()
     MdiChild *child = prepare(t.w, { "你好", "谢谢", "再见" }, { "salam", "rehmet", "xosh" });
 
     // No current item: nothing is queued and nothing is said.
-    t.w->transelAct->trigger();
+    t.w->action("transelAct")->trigger();
     QCOMPARE(t.w->translationWorker().pendingCount(), 0);
     QVERIFY(!child->isModified());
 
     child->sourceView->setCurrentIndex(child->sourceModel->index(1));
-    t.w->transelAct->trigger();
+    t.w->action("transelAct")->trigger();
     QVERIFY(child->isModified());
     QTRY_COMPARE(child->translations().at(1), QStringLiteral("T:谢谢"));
     // The tag travels as the row, not as text; the first command sent nothing.
@@ -180,7 +180,7 @@ void TestTranslationCommands::translateAllReplacesRowsInOrder()
 {
     TranslatingWindow t;
     MdiChild *child = prepare(t.w, { "一", "二", "三" }, { "", "", "" });
-    t.w->tranallAct->trigger();
+    t.w->action("tranallAct")->trigger();
     QVERIFY(child->isModified());
     // The lines were copied when queued: an edit now does not change them.
     child->sourceModel->setData(child->sourceModel->index(2), QStringLiteral("改"));
@@ -196,7 +196,7 @@ void TestTranslationCommands::failedRowIsLeftAlone()
 {
     TranslatingWindow t;
     MdiChild *child = prepare(t.w, { "bad", "fine" }, { "old", "older" });
-    t.w->tranallAct->trigger();
+    t.w->action("tranallAct")->trigger();
     // Results are applied in order, so the failure was handled before the second row.
     QTRY_COMPARE(child->translations().at(1), QStringLiteral("T:fine"));
     QCOMPARE(t.sent(), QStringList({ "bad", "fine" }));
@@ -208,7 +208,7 @@ void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
 {
     TranslatingWindow t;
     MdiChild *first = prepare(t.w, { "a" }, { "x" });
-    t.w->tranallAct->trigger();
+    t.w->action("tranallAct")->trigger();
     t.w->translationWorker().enqueue(QStringLiteral("b"), first->documentId(), first->model()->appendSource(QStringLiteral("b")));
     t.w->newFile();
     MdiChild *second = t.w->activeMdiChild();
@@ -216,7 +216,7 @@ void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
     // The server answers only when this thread's events turn: nothing has arrived yet.
     first->setModified(false);
     QVERIFY(qobject_cast<QMdiSubWindow *>(first->parentWidget())->close());
-    QCOMPARE(t.w->mdiArea->subWindowList().size(), 1);
+    QCOMPARE(t.w->documentArea()->subWindowList().size(), 1);
 
     t.w->translationWorker().enqueue(QStringLiteral("s"), second->documentId(), second->model()->appendSource(QStringLiteral("s")));
     QTRY_COMPARE(second->translations().size(), 2);
@@ -230,7 +230,7 @@ void TestTranslationCommands::contextMenuWorksWhileRecording()
     MdiChild *child = prepare(t.w, { "a", "b" }, { "x", "y" }, 1);
     AppState::RecordState = AppState::Recording;
 
-    for (QAction *action : { t.w->transelAct, t.w->tranallAct }) {
+    for (QAction *action : { t.w->action("transelAct"), t.w->action("tranallAct") }) {
         ModalAnswer::clickStandard(QMessageBox::Ok);
         action->trigger();
         QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
@@ -261,7 +261,7 @@ void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
     QCOMPARE(child->model()->runningTranslation(), QStringLiteral("salam") + arabicComma);
 
     ModalAnswer::clickStandard(QMessageBox::Ok);
-    t.w->tranallAct->trigger();
+    t.w->action("tranallAct")->trigger();
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("请先把显示方式切换到每句显示为一行"));
 
     QCoreApplication::postEvent(t.w, new RecognitionEvent(RecognitionEvent::Final, true, 100, "谢谢"));
@@ -347,7 +347,7 @@ void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentenc
         const int doc = active();
         const int action = int(random.bounded(textMode == 1 ? 9 : 4));
         if (action == 0) {
-            t.w->mdiArea->activateNextSubWindow();
+            t.w->documentArea()->activateNextSubWindow();
         } else if (action == 1) {
             QTest::qWait(int(random.bounded(15)));
         } else if (action == 2) {
@@ -362,17 +362,17 @@ void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentenc
         } else if (model->count() == 0 || provisional[doc]) {
             continue; // the item commands wait for the sentence being spoken
         } else if (action == 4) {
-            t.w->tranallAct->trigger();
+            t.w->action("tranallAct")->trigger();
         } else if (action == 5 || action == 6) {
             const int row = currentRow(child) + (action == 6 ? 1 : 0);
             const bool done = row >= 0 && row < model->translationCount();
-            (action == 5 ? t.w->addUpAct : t.w->addDownAct)->trigger();
+            (action == 5 ? t.w->action("addUpAct") : t.w->action("addDownAct"))->trigger();
             if (done)
                 expected[doc].insert(row, QStringLiteral(" "));
         } else if (action == 7) {
             const int row = currentRow(child);
             const bool done = row >= 0 && row < model->translationCount();
-            t.w->deleteAct->trigger();
+            t.w->action("deleteAct")->trigger();
             if (done)
                 expected[doc].removeAt(row);
         } else {
@@ -383,7 +383,7 @@ void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentenc
             const QString edited = QStringLiteral("d%1 e%2").arg(doc).arg(++spoken);
             child->sourceModel->setData(child->sourceModel->index(row), QString(edited + QStringLiteral("\r\n")));
             expected[doc][row] = edited + QStringLiteral(" ");
-            t.w->transelAct->trigger();
+            t.w->action("transelAct")->trigger();
         }
         QVERIFY2(ModalAnswer::answeredCount() == 0, context.constData());
     }
@@ -391,7 +391,7 @@ void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentenc
     for (int doc = 0; doc < 2; ++doc) {
         if (!provisional[doc])
             continue;
-        t.w->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
+        t.w->documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
         postResult(true, QStringLiteral("d%1 last").arg(doc));
     }
     // The worker answers in order: once the server has seen a last line, every result is in.

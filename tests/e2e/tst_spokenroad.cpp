@@ -158,7 +158,7 @@ QString menuTitles(MainWindow *w)
 {
     QStringList titles;
     for (QMenu *menu :
-        { w->fileMenu, w->editMenu, w->actionMenu, w->langMenu, w->settingMenu, w->windowMenu, w->helpMenu })
+        { w->findChild<QMenu *>(QStringLiteral("fileMenu")), w->findChild<QMenu *>(QStringLiteral("editMenu")), w->findChild<QMenu *>(QStringLiteral("actionMenu")), w->findChild<QMenu *>(QStringLiteral("langMenu")), w->findChild<QMenu *>(QStringLiteral("settingMenu")), w->findChild<QMenu *>(QStringLiteral("windowMenu")), w->findChild<QMenu *>(QStringLiteral("helpMenu")) })
         titles.append(menu->title());
     return titles.join(QLatin1Char('|'));
 }
@@ -330,26 +330,26 @@ void TestSpokenRoad::recordChinesePhrases()
     MdiChild *doc = chineseDoc;
     QCOMPARE(doc->currentFile(), QStringLiteral("document1.txt"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("汉-->维翻译"));
-    QCOMPARE(w->modeBox->currentIndex(), 0);
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentIndex(), 0);
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("未开始"));
     ShownRows shown(doc->sourceModel);
 
-    w->runAct->trigger();
+    w->action("runAct")->trigger();
     QCOMPARE(AppState::RecordState, int(AppState::Recording));
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("正在录音..."));
-    QVERIFY(!w->modeBox->isEnabled());
-    QCOMPARE(iconImage(w->runAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Run1.png"))));
-    QCOMPARE(iconImage(w->stopAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop.png"))));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("正在录音..."));
+    QVERIFY(!w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled());
+    QCOMPARE(iconImage(w->action("runAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Run1.png"))));
+    QCOMPARE(iconImage(w->action("stopAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop.png"))));
     QCOMPARE(probe.recorderStartConfig(),
         QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     QCOMPARE(probe.recorderRunning(), 1);
 
     // The last provisional text is the whole sentence: the operator stops once its translation shows.
     QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList().size(), chinese.size(), TranslationWaitMs);
-    w->stopAct->trigger();
+    w->action("stopAct")->trigger();
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("未开始"));
-    QVERIFY(w->modeBox->isEnabled());
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("未开始"));
+    QVERIFY(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled());
     QCOMPARE(probe.recorderRunning(), 0);
     QCOMPARE(doc->sources(), chinese);
 
@@ -384,18 +384,18 @@ void TestSpokenRoad::recordUyghurSentences()
 {
     QVERIFY(chineseDoc);
     MainWindow *w = f->window;
-    w->newAct->trigger();
+    w->action("newAct")->trigger();
     uyghurDoc = w->activeMdiChild();
     QVERIFY(uyghurDoc && uyghurDoc != chineseDoc);
     MdiChild *doc = uyghurDoc;
     QCOMPARE(doc->currentFile(), QStringLiteral("document2.txt"));
 
-    w->modeBox->setCurrentIndex(1);
+    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1);
     QVERIFY(!AppState::phraseMode);
     QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("0"));
-    w->langWWAct->trigger();
+    w->action("langWWAct")->trigger();
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
-    QCOMPARE(w->directionLabel->text(), QStringLiteral("维-->汉"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("维-->汉"));
     QCOMPARE(Settings::readInt(SettingsKeys::Lang, QStringLiteral("0")), 1);
 
     // Our own translation servers, entered in the server dialog; a path tells them apart.
@@ -416,7 +416,7 @@ void TestSpokenRoad::recordUyghurSentences()
         }
         clickText(dialog, QStringLiteral("确定"));
     });
-    w->setNetworkAct->trigger();
+    w->action("setNetworkAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QVERIFY(groupHiddenAtFirst);
     QCOMPARE(AppState::translateHostWW, hostWW);
@@ -428,14 +428,14 @@ void TestSpokenRoad::recordUyghurSentences()
     ShownRows shown(doc->sourceModel);
     const int first = server->requestCount();
     answers.clear();
-    w->runAct->trigger();
+    w->action("runAct")->trigger();
     QCOMPARE(AppState::RecordState, int(AppState::Recording));
     QCOMPARE(probe.recorderStartConfig(),
         QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes"));
     QVERIFY(
         standinText("hci_asr_recorder", "hci_standin_recorder_source").endsWith("/data/transcript_ug.txt"));
     QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList().size(), uyghur.size(), TranslationWaitMs);
-    w->stopAct->trigger();
+    w->action("stopAct")->trigger();
     QCOMPARE(doc->sourceModel->stringList(), uyghur);
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
 
@@ -472,7 +472,7 @@ void TestSpokenRoad::translateAgain()
     round = 2;
     int first = server->requestCount();
     QVERIFY(clickRow(doc->sourceView, 3));
-    w->transelAct->trigger();
+    w->action("transelAct")->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(
         doc->translationModel->stringList().value(3), translationOf(uyghur.at(3), 2), TranslationWaitMs);
     QStringList expected = translationsOf(uyghur, 1);
@@ -485,7 +485,7 @@ void TestSpokenRoad::translateAgain()
 
     round = 3;
     first = server->requestCount();
-    w->tranallAct->trigger();
+    w->action("tranallAct")->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(
         doc->translationModel->stringList(), translationsOf(uyghur, 3), TranslationWaitMs);
     QCOMPARE(doc->translations(), translationsOf(uyghur, 3));
@@ -509,25 +509,25 @@ void TestSpokenRoad::insertEditAndDeleteItems()
     const QString blank = QStringLiteral(" ");
 
     QVERIFY(clickRow(doc->sourceView, 2));
-    w->addUpAct->trigger();
+    w->action("addUpAct")->trigger();
     sources.insert(2, blank);
     translations.insert(2, blank);
     QCOMPARE(doc->sourceModel->stringList(), sources);
     QCOMPARE(doc->translationModel->stringList(), translations);
     // The insertion leaves no current item, so a second press inserts nothing.
     QCOMPARE(doc->sourceView->currentIndex().row(), -1);
-    w->addUpAct->trigger();
+    w->action("addUpAct")->trigger();
     QCOMPARE(doc->sourceModel->stringList(), sources);
 
     QVERIFY(clickRow(doc->sourceView, 5));
-    w->addDownAct->trigger();
+    w->action("addDownAct")->trigger();
     sources.insert(6, blank);
     translations.insert(6, blank);
     QCOMPARE(doc->sourceModel->stringList(), sources);
     QCOMPARE(doc->translationModel->stringList(), translations);
 
     QVERIFY(clickRow(doc->sourceView, 6));
-    w->deleteAct->trigger();
+    w->action("deleteAct")->trigger();
     sources.removeAt(6);
     translations.removeAt(6);
     QCOMPARE(doc->sourceModel->stringList(), sources);
@@ -548,13 +548,13 @@ void TestSpokenRoad::insertEditAndDeleteItems()
     round = 4;
     const int first = server->requestCount();
     QVERIFY(clickRow(doc->sourceView, 2));
-    w->transelAct->trigger();
+    w->action("transelAct")->trigger();
     translations[2] = translationOf(typed, 4);
     QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList(), translations, TranslationWaitMs);
     QCOMPARE(sentText(server->requests().value(first)), typed);
 
     QVERIFY(clickRow(doc->sourceView, 0));
-    w->deleteAct->trigger();
+    w->action("deleteAct")->trigger();
     sources.removeAt(0);
     translations.removeAt(0);
     QCOMPARE(doc->sourceModel->stringList(), sources);
@@ -580,10 +580,10 @@ void TestSpokenRoad::readTranslationsAloud()
     connect(doc->translationView->selectionModel(), &QItemSelectionModel::currentRowChanged, &watch,
         [&readRows](const QModelIndex &current) { readRows.append(current.row()); });
 
-    w->playAct->trigger();
-    QVERIFY(w->playTimer->isActive());
-    QCOMPARE(w->playTimer->interval(), 1000);
-    QCOMPARE(iconImage(w->playAct->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop.png"))));
+    w->action("playAct")->trigger();
+    QVERIFY(w->findChild<QTimer *>(QStringLiteral("playTimer"))->isActive());
+    QCOMPARE(w->findChild<QTimer *>(QStringLiteral("playTimer"))->interval(), 1000);
+    QCOMPARE(iconImage(w->action("playAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/Stop.png"))));
     QCOMPARE(QString::fromUtf8(probe.playerText()), translations.at(from));
     // Uyghur speech is translated into Chinese, so a Chinese voice reads it.
     QCOMPARE(probe.playerConfig(),
@@ -595,9 +595,9 @@ void TestSpokenRoad::readTranslationsAloud()
     QCOMPARE(doc->translationView->currentIndex().row(), translations.size() - 1);
     QTRY_COMPARE_WITH_TIMEOUT(probe.playerSpeaking(), 0, 20000);
 
-    w->playAct->trigger();
-    QVERIFY(!w->playTimer->isActive());
-    QCOMPARE(iconImage(w->playAct->icon()), iconImage(QIcon(QStringLiteral(":/images/play.png"))));
+    w->action("playAct")->trigger();
+    QVERIFY(!w->findChild<QTimer *>(QStringLiteral("playTimer"))->isActive());
+    QCOMPARE(iconImage(w->action("playAct")->icon()), iconImage(QIcon(QStringLiteral(":/images/play.png"))));
     QCOMPARE(QString::fromUtf8(probe.playerText()), translations.last());
     QCOMPARE(doc->translationModel->stringList(), translations);
 }
@@ -614,7 +614,7 @@ void TestSpokenRoad::saveReopenAndExport()
     // Saved under a name without extension: ".txt" is added.
     ModalAnswer::onNext(
         [this](QWidget *modal) { answerFileDialog(modal, docs.filePath(QStringLiteral("talk"))); });
-    w->saveAct->trigger();
+    w->action("saveAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
     QCOMPARE(doc->currentFile(), path);
@@ -631,7 +631,7 @@ void TestSpokenRoad::saveReopenAndExport()
             proposal = dialog->selectedFiles().value(0);
         answerFileDialog(modal, docs.filePath(QStringLiteral("talk.csv")));
     });
-    w->saveAsTabAct->trigger();
+    w->action("saveAsTabAct")->trigger();
     QCOMPARE(proposal, docs.filePath(QStringLiteral("talk.csv")));
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
     // Only the typed item holds a comma and quotes, so only its fields are quoted.
@@ -646,8 +646,8 @@ void TestSpokenRoad::saveReopenAndExport()
     QCOMPARE(readBytes(docs.filePath(QStringLiteral("talk.csv"))), csv);
     QCOMPARE(doc->currentFile(), path);
 
-    w->closeAct->trigger();
-    QTRY_COMPARE(w->mdiArea->subWindowList().size(), 1);
+    w->action("closeAct")->trigger();
+    QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
     uyghurDoc = nullptr;
     QCOMPARE(w->activeMdiChild(), chineseDoc);
 
@@ -656,14 +656,14 @@ void TestSpokenRoad::saveReopenAndExport()
         ModalAnswer::clickButton(QStringLiteral("是"));
         answerFileDialog(modal, path);
     });
-    w->openAct->trigger();
+    w->action("openAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 4);
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("文件是否包含翻译文本？"));
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     MdiChild *reopened = w->activeMdiChild();
     QVERIFY(reopened && reopened != chineseDoc);
     uyghurDoc = reopened;
-    QCOMPARE(w->mdiArea->subWindowList().size(), 2);
+    QCOMPARE(w->documentArea()->subWindowList().size(), 2);
     QCOMPARE(reopened->currentFile(), path);
     QCOMPARE(reopened->sourceModel->stringList(), sources);
     QCOMPARE(reopened->translationModel->stringList(), translations);
@@ -684,13 +684,13 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
     const QString arabicComma = QStringLiteral("\u060C ");
     const QString fullwidthComma = QStringLiteral("\uFF0C");
 
-    w->uiLanguageBox->setCurrentIndex(1);
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
     // The catalogue's change reaches the window through the event loop.
     QTRY_COMPARE(menuTitles(w), QStringLiteral("&File|&Edit|&Action|&Lang|&Setting|&Window|&Help"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("Uygur-->Chinese Translator"));
-    QCOMPARE(w->runAct->text(), QStringLiteral("Record"));
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("norecording"));
-    QCOMPARE(w->modeBox->currentText(), QStringLiteral("Sentence Mode"));
+    QCOMPARE(w->action("runAct")->text(), QStringLiteral("Record"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("norecording"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentText(), QStringLiteral("Sentence Mode"));
     QVERIFY(!AppState::phraseMode);
     QCOMPARE(w->settingsPath(), Settings::englishPath());
 
@@ -698,7 +698,7 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
         clickText(modal, QStringLiteral("Comma separate"));
         clickText(modal, QStringLiteral("OK"));
     });
-    w->setShowEditAct->trigger();
+    w->action("setShowEditAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(AppState::textMode, 0);
     QCOMPARE(Settings::readInt(SettingsKeys::TextMode, QStringLiteral("1"), Settings::englishPath()), 0);
@@ -720,7 +720,7 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
 
     // The item commands refuse in running-text mode.
     ModalAnswer::clickStandard(QMessageBox::Ok);
-    w->tranallAct->trigger();
+    w->action("tranallAct")->trigger();
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("Please switch to one sentence per line"));
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("Application"));
 
@@ -732,13 +732,13 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
     file.close();
     qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(file.fileName()));
     round = 5;
-    w->runAct->trigger();
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("recording"));
+    w->action("runAct")->trigger();
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("recording"));
     const QString spoken = joined(sources, arabicComma) + joined(uyghur.mid(0, 2), arabicComma);
     QTRY_COMPARE_WITH_TIMEOUT(doc->sourceEdit->toPlainText(), spoken, TranslationWaitMs);
-    w->stopAct->trigger();
+    w->action("stopAct")->trigger();
     qunsetenv("TOLVANE_SDK_TRANSCRIPT");
-    QCOMPARE(w->recordStateLabel->text(), QStringLiteral("norecording"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(), QStringLiteral("norecording"));
     // A translation that arrives is followed by the recording's separator, not by the one of a rebuild.
     const QString running
         = joined(translations, fullwidthComma) + joined(translationsOf(uyghur.mid(0, 2), 5), arabicComma);
@@ -750,18 +750,18 @@ void TestSpokenRoad::runningTextsUnderEnglishInterface()
         clickText(modal, QStringLiteral("one sentence per line"));
         clickText(modal, QStringLiteral("OK"));
     });
-    w->setShowEditAct->trigger();
+    w->action("setShowEditAct")->trigger();
     QCOMPARE(AppState::textMode, 1);
     QVERIFY(!doc->sourceView->isHidden());
     QVERIFY(doc->sourceEdit->isHidden());
     QCOMPARE(doc->sourceModel->stringList(), sources + uyghur.mid(0, 2));
     QCOMPARE(doc->translationModel->stringList(), translations + translationsOf(uyghur.mid(0, 2), 5));
 
-    w->uiLanguageBox->setCurrentIndex(0);
+    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
     QTRY_COMPARE(menuTitles(w), QStringLiteral("文件|编辑|录音操作|翻译模式|设置|窗口|帮助"));
     QCOMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
-    QCOMPARE(w->runAct->text(), QStringLiteral("录音"));
-    QCOMPARE(w->modeBox->currentText(), QStringLiteral("整句实时识别"));
+    QCOMPARE(w->action("runAct")->text(), QStringLiteral("录音"));
+    QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentText(), QStringLiteral("整句实时识别"));
     QCOMPARE(w->settingsPath(), Settings::mainPath());
     QCOMPARE(Settings::readInt(SettingsKeys::UiLang, QStringLiteral("1"), Settings::mainPath()), 0);
 }

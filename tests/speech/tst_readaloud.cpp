@@ -72,6 +72,7 @@ void tst_ReadAloud::cleanup()
 
 void tst_ReadAloud::readsOnFromCurrentRow()
 {
+    doc->setItems({ "a", "b", "c", "d" }, translations + QStringList { QStringLiteral("four") });
     selectRow(1);
     QVERIFY(readAloud.start(doc->translationView));
     QCOMPARE(readAloud.playIndex(), 1);
@@ -82,6 +83,10 @@ void tst_ReadAloud::readsOnFromCurrentRow()
     readAloud.tick(doc->translationView);
     QCOMPARE(readAloud.playIndex(), 2);
     QCOMPARE(currentRow(), 2);
+    QCOMPARE(probe.playerText(), QByteArray("three"));
+    // A tick before the player has said "started" for this row is no sign that it ended.
+    readAloud.tick(doc->translationView);
+    QCOMPARE(readAloud.playIndex(), 2);
     QCOMPARE(probe.playerText(), QByteArray("three"));
 }
 
