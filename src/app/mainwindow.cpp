@@ -604,8 +604,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!QMyMessageBox::question(this, tr("Application"), tr("exit program?"), tr("Yes"), tr("No"),
-                                 QMessageBox::Cancel)) {
+    // Whoever answered "Yes, restart" has already agreed to the closing.
+    if (!relauncher.isRequested()
+        && !QMyMessageBox::question(
+            this, tr("Application"), tr("exit program?"), tr("Yes"), tr("No"), QMessageBox::Cancel)) {
         event->ignore();
         return;
     }
@@ -614,9 +616,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (mdiArea->currentSubWindow()) {
         // A document refused to close; the next close asks again and offers to save again.
         AppState::exitConfirmed = false;
+        relauncher.withdraw();
         event->ignore();
     } else {
         event->accept();
+        relauncher.launchIfRequested();
     }
 }
 
@@ -1189,7 +1193,8 @@ void MainWindow::setNetworkActItem()
     Settings::write(SettingsKeys::VoiceHost, AppState::voiceHost);
     if (QMyMessageBox::question(nullptr, tr("Application"), tr("Do you want to restart to take effect?"), tr("Yes"),
                                 tr("No"))) {
-        AppState::exitConfirmed = true;
+        // Through the normal closing, so that every modified document is offered for saving.
+        relauncher.request();
         close();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/relauncher.h"
 #include "speech/recognition.h"
 #include "translation/plcthread.h"
 
@@ -40,6 +41,7 @@ public:
     void retranslateUi();
 
     PlcThread &translationWorker() { return plcThread; }
+    Relauncher &restarter() { return relauncher; }
     QString settingsPath() const;
 
     QMdiArea *mdiArea = nullptr;
@@ -157,6 +159,7 @@ private:
     void installAppTranslator(const QString &catalogue);
 
     PlcThread plcThread;
+    Relauncher relauncher;
     QTranslator *qtTranslator = nullptr;
     QTranslator *appTranslator = nullptr;
     std::unique_ptr<Recognition> recognition;
