@@ -384,8 +384,7 @@ void TestNetworkDialog::restartYesClosesDocumentsThenStartsAgain()
     QVERIFY(child->loadFile(file, false));
     QStringList expectedBoxes { restartQuestion };
     if (!saveAnswer.isEmpty()) {
-        child->appendSource(QStringLiteral("谢谢"));
-        child->appendTranslation(QStringLiteral("rehmet"));
+        child->setItems({ "你好", "谢谢" }, { "salam", "rehmet" });
         child->setModified(true);
         expectedBoxes << QStringLiteral("'talk.txt' 文档已修改，你要保存吗？");
     }
