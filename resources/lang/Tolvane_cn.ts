@@ -375,6 +375,12 @@
 <context>
     <name>MdiChild</name>
     <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 已存在。
+要替换它吗？</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; has been modified.
 Do you want to save your changes?</source>
         <translation>&apos;%1&apos; 文档已修改，你要保存吗？</translation>
@@ -428,12 +434,20 @@ Do you want to save your changes?</source>
         <translation>文档保存提示</translation>
     </message>
     <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
         <source>Save As</source>
         <translation>保存为</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
     </message>
     <message>
         <source>add Down Item</source>

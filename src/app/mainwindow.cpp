@@ -265,7 +265,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!QMyMessageBox::question(
+    // Whoever answered "Yes, restart" has already agreed to the closing.
+    if (!relauncher.isRequested()
+        && !QMyMessageBox::question(
             this, tr("Application"), tr("exit program?"), tr("Yes"), tr("No"), QMessageBox::Cancel)) {
         event->ignore();
         return;
@@ -275,9 +277,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (mdiArea->currentSubWindow()) {
         // A document refused to close; the next close asks again and offers to save again.
         AppState::exitConfirmed = false;
+        relauncher.withdraw();
         event->ignore();
     } else {
         event->accept();
+        relauncher.launchIfRequested();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/relauncher.h"
 #include "translation/plcthread.h"
 
 #include <QMainWindow>
@@ -50,6 +51,7 @@ public:
     void retranslateUi();
 
     PlcThread &translationWorker() { return plcThread; }
+    Relauncher &restarter() { return relauncher; }
     QString settingsPath() const;
 
 public slots:
@@ -105,6 +107,7 @@ private:
     void saveWith(void (FileCommands::*command)());
 
     PlcThread plcThread;
+    Relauncher relauncher;
     QMdiArea *mdiArea = nullptr;
     QSignalMapper *windowMapper = nullptr;
     QTimer *autoSaveTimer = nullptr;

@@ -152,6 +152,12 @@ bool MdiChild::saveAs(QString &chosenName)
     if (answer.isEmpty())
         return false;
     chosenName = DocumentFile::saveAsName(answer);
+    // The dialog asked about the name typed; the suffix may name another file.
+    if (chosenName != answer && QFileInfo::exists(chosenName)
+        && !QMyMessageBox::question(this, tr("Save As"),
+            tr("%1 already exists.\nDo you want to replace it?").arg(strippedName(chosenName)), tr("Yes"),
+            tr("No")))
+        return false;
     curFile = chosenName;
     return saveFile(chosenName);
 }

@@ -147,6 +147,8 @@ private slots:
     void saveNewDocumentAsksForName();
     void recognitionDuringSaveComesAfter();
     void failedSaveAs();
+    void saveAsAsksAboutNameWritten_data();
+    void saveAsAsksAboutNameWritten();
 
 
     void autoSaveWritesActiveLists();
@@ -398,6 +400,46 @@ void TestFileCommands::failedSaveAs()
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(readBytes(f.path(QStringLiteral("second.txt"))), utf8Mark + QByteArray("a\nx\n"));
     QVERIFY(!child->isModified());
+}
+
+void TestFileCommands::saveAsAsksAboutNameWritten_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("replaced");
+    const QString chinese = QStringLiteral("notes.txt 已存在。\n要替换它吗？");
+    QTest::newRow("Chinese, Yes replaces") << QByteArray() << QStringLiteral("是") << chinese << true;
+    QTest::newRow("Chinese, No keeps the file") << QByteArray() << QStringLiteral("否") << chinese << false;
+    QTest::newRow("English, No keeps the file")
+        << QByteArray("[action]\nuilang=1\n") << QStringLiteral("No")
+        << QStringLiteral("notes.txt already exists.\nDo you want to replace it?") << false;
+}
+
+void TestFileCommands::saveAsAsksAboutNameWritten()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, reply);
+    QFETCH(QString, question);
+    QFETCH(bool, replaced);
+    WindowFixture f(ini);
+    MainWindow *w = f.window;
+    const QString existing = f.path(QStringLiteral("notes.txt"));
+    writeBytes(existing, "kept\n");
+    MdiChild *child = w->activeMdiChild();
+    const QString untitled = child->currentFile();
+    child->setItems({ "你好" }, { "salam" });
+    child->setModified(true);
+
+    // Typed without the suffix: the dialog finds no "notes" and asks nothing itself.
+    answerFileDialogThen(f.path(QStringLiteral("notes")), [reply]() { ModalAnswer::clickButton(reply); });
+    w->action("saveAsAct")->trigger();
+
+    QCOMPARE(ModalAnswer::answeredCount(), 2);
+    QCOMPARE(ModalAnswer::lastText(), question);
+    QCOMPARE(readBytes(existing), replaced ? utf8Mark + QByteArray("你好\nsalam\n") : QByteArray("kept\n"));
+    QCOMPARE(child->isModified(), !replaced);
+    QCOMPARE(child->currentFile(), replaced ? existing : untitled);
 }
 
 void TestFileCommands::autoSaveWritesActiveLists()
