@@ -4,6 +4,18 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>RealTime</source>
+        <translation>实时</translation>
+    </message>
+    <message>
+        <source>File loaded</source>
+        <translation>文件已打开</translation>
+    </message>
+    <message>
+        <source>File saved</source>
+        <translation>文件已保存</translation>
+    </message>
+    <message>
         <source>&amp;Action</source>
         <translation>录音操作</translation>
     </message>
@@ -381,6 +393,18 @@ Do you want to replace it?</source>
 要替换它吗？</translation>
     </message>
     <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>无法读取文件 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1：
+%2。</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; has been modified.
 Do you want to save your changes?</source>
         <translation>&apos;%1&apos; 文档已修改，你要保存吗？</translation>
@@ -690,6 +714,36 @@ Do you want to save your changes?</source>
     <message>
         <source>one sentence per line</source>
         <translation>每句显示为一行</translation>
+    </message>
+</context>
+<context>
+    <name>DocumentFile</name>
+    <message>
+        <source>Not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>文件太大</translation>
+    </message>
+</context>
+<context>
+    <name>PlcThread</name>
+    <message>
+        <source>The server did not answer in time</source>
+        <translation>服务器未及时应答</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1</source>
+        <translation>服务器返回 HTTP %1</translation>
+    </message>
+    <message>
+        <source>The server refused the connection</source>
+        <translation>服务器拒绝连接</translation>
+    </message>
+    <message>
+        <source>The reply holds no translation</source>
+        <translation>应答中没有译文</translation>
     </message>
 </context>
 </TS>
