@@ -19,7 +19,6 @@ class TestLanguage : public QObject
 private slots:
     void switchBackAndForth();
     void sentenceModeSurvivesSwitch();
-    void modeBoxConnectedOnce();
     void switchWhileRecordingChangesNothing();
     void chineseChosenByShortText_data();
     void chineseChosenByShortText();
@@ -73,25 +72,6 @@ void TestLanguage::sentenceModeSurvivesSwitch()
     QVERIFY(!english.contains(QLatin1String(SettingsKeys::Realtime)));
     w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
     QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->currentText(), QStringLiteral("整句实时识别"));
-}
-
-void TestLanguage::modeBoxConnectedOnce()
-{
-    WindowFixture f;
-    MainWindow *w = f.window;
-    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
-    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("Phrase Mode"));
-    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(0);
-    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("短语实时识别"));
-    w->findChild<QComboBox *>(QStringLiteral("uiLanguageBox"))->setCurrentIndex(1);
-    QTRY_COMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->itemText(0), QStringLiteral("Phrase Mode"));
-    // One change writes once; with duplicate connections the second write would
-    // compare against the other language's text and store the opposite mode.
-    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1);
-    QVERIFY(!AppState::phraseMode);
-    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(0);
-    QVERIFY(AppState::phraseMode);
-    QCOMPARE(Settings::readString(SettingsKeys::Realtime, QString()), QStringLiteral("1"));
 }
 
 void TestLanguage::switchWhileRecordingChangesNothing()
