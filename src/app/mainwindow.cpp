@@ -370,9 +370,6 @@ void MainWindow::deleteItem()
         updateLetterCount();
 }
 
-// ---------------------------------------------------------------------------
-// Events from the translation worker and the speech handlers
-
 bool MainWindow::event(QEvent *event)
 {
     switch (int(event->type())) {
@@ -431,9 +428,6 @@ void MainWindow::rebuildContinuousTexts()
         document->rebuildContinuousText(
             uyghurSpoken ? arabicComma : fullwidthComma, uyghurSpoken ? fullwidthComma : arabicComma);
 }
-
-// ---------------------------------------------------------------------------
-// Edit commands on the running source text
 
 // On the running source text of the active document, when it is on screen. The
 // source view's own commands also keep the running source text in step.
