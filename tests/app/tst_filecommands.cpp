@@ -185,7 +185,7 @@ void TestFileCommands::openReadsItems()
     QCOMPARE(ModalAnswer::answeredCount(), 2);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("文件是否包含翻译文本？"));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File loaded"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已打开"));
     QCOMPARE(w->documentArea()->subWindowList().size(), 2);
     MdiChild *child = w->activeMdiChild();
     QVERIFY(child && child != before);
@@ -295,11 +295,11 @@ void TestFileCommands::openFailure()
 
     QCOMPARE(ModalAnswer::answeredCount(), 3);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
-    const QString prefix = QStringLiteral("Cannot read file %1:\n").arg(file);
+    const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file);
     QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
     // The system's reason follows.
     QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
-    QVERIFY(ModalAnswer::lastText().endsWith(QLatin1Char('.')));
+    QVERIFY(ModalAnswer::lastText().endsWith(QStringLiteral("。")));
     QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
@@ -326,7 +326,7 @@ void TestFileCommands::saveNewDocumentAsksForName()
     QVERIFY(!AppState::savingInProgress);
     const QString saved = f.path(QStringLiteral("notes.txt"));
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已保存"));
     QCOMPARE(child->currentFile(), saved);
     QCOMPARE(child->windowTitle(), QStringLiteral("notes.txt"));
     QVERIFY(!child->isModified());
@@ -381,7 +381,7 @@ void TestFileCommands::failedSaveAs()
     w->action("saveAsAct")->trigger();
 
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
-    const QString prefix = QStringLiteral("Cannot write file %1:\n").arg(chosen);
+    const QString prefix = QStringLiteral("无法写入文件 %1：\n").arg(chosen);
     QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
     // The reason is the system's, not empty.
     QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
