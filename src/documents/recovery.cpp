@@ -25,7 +25,7 @@ Recovery::Recovery(const QString &dir)
     : folder(dir.isEmpty() ? Settings::writableDir() + QStringLiteral("/recovery") : dir)
 { }
 
-RecoveryJournal *Recovery::watch(MdiChild *child)
+RecoveryJournal *Recovery::watch(MdiChild *child) const
 {
     // Unique across runs and instances: a file left by a crash is never taken over by name.
     const QString name = QStringLiteral("%1-%2-%3")
@@ -66,7 +66,7 @@ std::vector<Recovery::Orphan> Recovery::orphans() const
     return found;
 }
 
-int Recovery::offer(QWidget *parent, const std::function<MdiChild *()> &create)
+int Recovery::offer(QWidget *parent, const std::function<MdiChild *()> &create) const
 {
     const std::vector<Orphan> found = orphans();
     if (found.empty())

@@ -32,13 +32,13 @@ public:
 
     QString dir() const { return folder; }
     // Keeps child's document in a recovery file of its own while it has unsaved changes.
-    RecoveryJournal *watch(MdiChild *child);
+    RecoveryJournal *watch(MdiChild *child) const;
     // The files left by programs that no longer run, oldest first.
     std::vector<Orphan> orphans() const;
     // Asks whether to restore the orphans, then restores each into a document
     // made by create, or deletes them; closing the dialog keeps them for the
     // next start. Returns the number restored.
-    int offer(QWidget *parent, const std::function<MdiChild *()> &create);
+    int offer(QWidget *parent, const std::function<MdiChild *()> &create) const;
 
     static void restore(const Orphan &orphan, MdiChild *child);
     static void discard(const Orphan &orphan);

@@ -178,6 +178,7 @@ void RecoveryJournal::compact()
         return;
     }
     changes = 0;
+    gap = false;
     // The old handle named the file QSaveFile has just replaced.
     file.setFileName(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
@@ -209,10 +210,13 @@ void RecoveryJournal::append(const QByteArray &lines, int count)
 {
     if (lines.isEmpty())
         return;
-    changes += count;
-    // A failed write leaves a gap in the journal: writing it whole closes it.
-    if (file.write(lines) != lines.size() || changes > qMax(compactionFloor, 2 * document->count()))
+    // Written whole before the change's lines, never after: a row about to be
+    // removed is still in the document, and its delete must follow it.
+    if (gap || changes > qMax(compactionFloor, 2 * document->count()))
         compact();
+    changes += count;
+    // A failed write leaves a gap in the journal: the next change writes it whole.
+    gap = file.write(lines) != lines.size();
 }
 
 RecoveryJournal::Contents RecoveryJournal::read(const QString &path)

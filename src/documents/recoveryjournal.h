@@ -63,5 +63,6 @@ private:
     QFile file;
     std::unique_ptr<QLockFile> lock;
     int changes = 0;
+    bool gap = false;
     int compactionFloor = 1000;
 };
