@@ -25,8 +25,9 @@ const int ChangesPerKind = 2000;
 
 QString sentence(QRandomGenerator &random)
 {
-    static const QString letters = QString::fromUtf8("的一是不了人我在有他这中大来上国个到说们为子和你地出道也"
-                                                     "بىز ئۈچۈن ھەققىدە مەكتەپ سالام رەھمەت ياخشى");
+    static const QString letters
+        = QString::fromUtf8("的一是不了人我在有他这中大来上国个到说们为子和你地出道也"
+                            "بىز ئۈچۈن ھەققىدە مەكتەپ سالام رەھمەت ياخشى");
     QString text;
     const int length = 10 + random.bounded(40);
     for (int i = 0; i < length; ++i)
@@ -41,13 +42,18 @@ struct Kind
 };
 
 const Kind kinds[] = {
-    { "recognised sentence appended", [](DocumentModel &d, QRandomGenerator &r) { d.appendSource(sentence(r)); } },
-    { "provisional sentence replaced", [](DocumentModel &d, QRandomGenerator &r) { d.showProvisional(sentence(r)); } },
-    { "translation arrives", [](DocumentModel &d, QRandomGenerator &r) {
-         d.applyTranslation(d.at(r.bounded(d.translationCount())).id, sentence(r), false, true, QString());
-     } },
-    { "item edited", [](DocumentModel &d, QRandomGenerator &r) { d.setSource(r.bounded(d.count()), sentence(r)); } },
-    { "blank item inserted", [](DocumentModel &d, QRandomGenerator &r) { d.insertBlank(r.bounded(d.count())); } },
+    { "recognised sentence appended",
+        [](DocumentModel &d, QRandomGenerator &r) { d.appendSource(sentence(r)); } },
+    { "provisional sentence replaced",
+        [](DocumentModel &d, QRandomGenerator &r) { d.showProvisional(sentence(r)); } },
+    { "translation arrives",
+        [](DocumentModel &d, QRandomGenerator &r) {
+            d.applyTranslation(d.at(r.bounded(d.translationCount())).id, sentence(r), false, true, QString());
+        } },
+    { "item edited",
+        [](DocumentModel &d, QRandomGenerator &r) { d.setSource(r.bounded(d.count()), sentence(r)); } },
+    { "blank item inserted",
+        [](DocumentModel &d, QRandomGenerator &r) { d.insertBlank(r.bounded(d.count())); } },
     { "item deleted", [](DocumentModel &d, QRandomGenerator &r) { d.remove(r.bounded(d.count())); } },
 };
 
@@ -92,14 +98,15 @@ void run(int items)
     auto journaled = document(items);
     auto plain = document(items);
     const QString path = dir.filePath(QStringLiteral("doc.jsonl"));
-    RecoveryJournal journal(journaled.get(), path, [] { return QString(); }, [] { return QStringLiteral("doc"); });
+    RecoveryJournal journal(
+        journaled.get(), path, [] { return QString(); }, [] { return QStringLiteral("doc"); });
     QElapsedTimer clock;
     clock.start();
     journaled->setModified(true);
     const double startMs = double(clock.nsecsElapsed()) / 1e6;
 
-    std::printf("\n%d items: first unsaved change writes the file whole in %.1f ms (%.1f MB)\n", items, startMs,
-        double(QFileInfo(path).size()) / 1e6);
+    std::printf("\n%d items: first unsaved change writes the file whole in %.1f ms (%.1f MB)\n", items,
+        startMs, double(QFileInfo(path).size()) / 1e6);
     std::printf("  %-30s %12s %12s %12s %12s %10s\n", "change", "median us", "without us", "journal us",
         "p99 us", "max ms");
     std::vector<double> all;
@@ -114,7 +121,8 @@ void run(int items)
     double total = 0;
     for (const double us : all)
         total += us;
-    std::printf("  all changes with the journal: median %.2f us, mean %.2f us (compaction included), file %.1f MB\n",
+    std::printf(
+        "  all changes with the journal: median %.2f us, mean %.2f us (compaction included), file %.1f MB\n",
         percentile(all, 0.5), total / double(all.size()), double(QFileInfo(path).size()) / 1e6);
 }
 

@@ -74,11 +74,12 @@ void TestControl::dump(const QString &path) const
         for (int row = 0; row < model->count(); ++row) {
             const DocumentModel::Item &item = model->at(row);
             items.append(QJsonObject { { QStringLiteral("source"), item.source },
-                { QStringLiteral("translation"), item.hasTranslation ? QJsonValue(item.translation) : QJsonValue() } });
+                { QStringLiteral("translation"),
+                    item.hasTranslation ? QJsonValue(item.translation) : QJsonValue() } });
         }
         documents.append(QJsonObject { { QStringLiteral("file"), child->currentFile() },
-            { QStringLiteral("untitled"), !child->hasFileName() }, { QStringLiteral("modified"), child->isModified() },
-            { QStringLiteral("items"), items } });
+            { QStringLiteral("untitled"), !child->hasFileName() },
+            { QStringLiteral("modified"), child->isModified() }, { QStringLiteral("items"), items } });
     }
     QWidget *modal = QApplication::activeModalWidget();
     const QJsonObject state { { QStringLiteral("documents"), documents },

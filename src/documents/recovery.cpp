@@ -28,10 +28,11 @@ Recovery::Recovery(const QString &dir)
 RecoveryJournal *Recovery::watch(MdiChild *child) const
 {
     // Unique across runs and instances: a file left by a crash is never taken over by name.
-    const QString name = QStringLiteral("%1-%2-%3")
-                             .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(child->documentId());
+    const QString name
+        = QStringLiteral("%1-%2-%3")
+              .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")))
+              .arg(QCoreApplication::applicationPid())
+              .arg(child->documentId());
     return new RecoveryJournal(
         child->model(), folder + QLatin1Char('/') + name + Suffix,
         [child] { return child->hasFileName() ? child->currentFile() : QString(); },
@@ -57,7 +58,8 @@ std::vector<Recovery::Orphan> Recovery::orphans() const
             discard(orphan); // no header: nothing in it can be restored
     }
     // Locks whose journal went away with its owner.
-    for (const QString &name : dir.entryList({ QLatin1Char('*') + Suffix + QStringLiteral(".lock") }, QDir::Files)) {
+    for (const QString &name :
+        dir.entryList({ QLatin1Char('*') + Suffix + QStringLiteral(".lock") }, QDir::Files)) {
         const QString path = dir.filePath(name.chopped(5));
         if (!QFileInfo::exists(path) && lockOf(path)->tryLock(0))
             QFile::remove(dir.filePath(name));

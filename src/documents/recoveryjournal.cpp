@@ -123,8 +123,8 @@ private:
 };
 }
 
-RecoveryJournal::RecoveryJournal(DocumentModel *document, const QString &path, std::function<QString()> fileName,
-    std::function<QString()> title)
+RecoveryJournal::RecoveryJournal(DocumentModel *document, const QString &path,
+    std::function<QString()> fileName, std::function<QString()> title)
     : QObject(document)
     , document(document)
     , filePath(path)
@@ -200,8 +200,9 @@ void RecoveryJournal::compact()
         qWarning("RecoveryJournal: cannot write %s", qPrintable(filePath));
         return;
     }
-    QByteArray data = line({ { Magic, 1 }, { QStringLiteral("file"), fileName() },
-        { QStringLiteral("title"), title() }, { QStringLiteral("pid"), QCoreApplication::applicationPid() } });
+    QByteArray data
+        = line({ { Magic, 1 }, { QStringLiteral("file"), fileName() }, { QStringLiteral("title"), title() },
+            { QStringLiteral("pid"), QCoreApplication::applicationPid() } });
     for (int row = 0; row < document->count(); ++row)
         appendItemLine(data, document->at(row), row);
     whole.write(data);

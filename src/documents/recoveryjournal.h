@@ -27,8 +27,8 @@ public:
     struct Contents
     {
         bool valid = false; // a header was found
-        QString fileName;   // empty: the document was untitled
-        QString title;      // the name the document showed
+        QString fileName; // empty: the document was untitled
+        QString title; // the name the document showed
         QVector<DocumentModel::Item> items;
         int skippedLines = 0; // torn or unreadable lines
     };

@@ -25,13 +25,17 @@ namespace {
 // Texts that break naive line formats: quotes, backslashes, every kind of line
 // break (items turn them into spaces), NUL, surrogate pairs, JSON look-alikes.
 const QStringList tricky = { QStringLiteral("今天的会议现在开始。"), QStringLiteral("ياخشىمۇسىز \"دوست\""),
-    QStringLiteral("a\\b\\\"c"), QStringLiteral("line\nbreak\r\nand\u2028more"), QString(QChar(0)) + QStringLiteral("nul"),
-    QStringLiteral("😀 emoji"), QStringLiteral("{\"op\":\"del\",\"id\":1}\n"), QString(), QStringLiteral(" ") };
+    QStringLiteral("a\\b\\\"c"), QStringLiteral("line\nbreak\r\nand\u2028more"),
+    QString(QChar(0)) + QStringLiteral("nul"), QStringLiteral("😀 emoji"),
+    QStringLiteral("{\"op\":\"del\",\"id\":1}\n"), QString(), QStringLiteral(" ") };
 
 QString pick(QRandomGenerator &random) { return tricky.at(random.bounded(tricky.size())); }
 
 // What the document shows: every source, and the translations of the translation column.
-QStringList shown(const DocumentModel &doc) { return doc.sources() + QStringList { QStringLiteral("|") } + doc.translations(); }
+QStringList shown(const DocumentModel &doc)
+{
+    return doc.sources() + QStringList { QStringLiteral("|") } + doc.translations();
+}
 
 QStringList restored(const RecoveryJournal::Contents &contents)
 {
@@ -64,7 +68,8 @@ void change(DocumentModel &doc, QRandomGenerator &random)
     case 3:
     case 4:
         if (count)
-            doc.applyTranslation(doc.at(row).id, pick(random), random.bounded(2), random.bounded(4), QString());
+            doc.applyTranslation(
+                doc.at(row).id, pick(random), random.bounded(2), random.bounded(4), QString());
         break;
     case 5:
         doc.setSource(row, pick(random));
@@ -124,7 +129,8 @@ void TestRecovery::journalReplays()
     const QString path = dir.filePath(QStringLiteral("recovery/doc.jsonl"));
     DocumentModel doc;
     RecoveryJournal journal(
-        &doc, path, [] { return QStringLiteral("/tmp/名 \"x\".txt"); }, [] { return QStringLiteral("名 \"x\".txt"); });
+        &doc, path, [] { return QStringLiteral("/tmp/名 \"x\".txt"); },
+        [] { return QStringLiteral("名 \"x\".txt"); });
     journal.setCompactionFloor(floor);
     doc.appendSource(QStringLiteral("before the first change"));
     QVERIFY(!QFile::exists(path));
@@ -153,7 +159,8 @@ void TestRecovery::journalReplays()
     QCOMPARE(contents.skippedLines, torn ? 1 : 0);
     QCOMPARE(restored(contents), shown(doc));
     // Compaction bounds the file: a header, the items, then the changes since.
-    QVERIFY2(lineCount(path) <= 1 + 2 * most + qMax(floor, 2 * most), qPrintable(QString::number(lineCount(path))));
+    QVERIFY2(lineCount(path) <= 1 + 2 * most + qMax(floor, 2 * most),
+        qPrintable(QString::number(lineCount(path))));
 
     doc.setModified(false); // saved
     QVERIFY(!QFile::exists(path));
@@ -182,7 +189,8 @@ void TestRecovery::offer()
         QTemporaryDir crashed;
         DocumentModel doc;
         const QString path = crashed.filePath(QStringLiteral("old.jsonl"));
-        RecoveryJournal journal(&doc, path, [&] { return savedName; }, [] { return QStringLiteral("talk.txt"); });
+        RecoveryJournal journal(
+            &doc, path, [&] { return savedName; }, [] { return QStringLiteral("talk.txt"); });
         doc.setItems({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") },
             { QStringLiteral("bir"), QStringLiteral("ikki") });
         doc.setModified(true);
@@ -201,7 +209,8 @@ void TestRecovery::offer()
         }
         QTreeWidgetItem *row = dialog->list()->topLevelItem(0);
         listed = QStringList { row->text(0), row->text(2) };
-        const QString button = answer == RecoveryDialog::Restore ? QStringLiteral("恢复") : QStringLiteral("放弃");
+        const QString button
+            = answer == RecoveryDialog::Restore ? QStringLiteral("恢复") : QStringLiteral("放弃");
         for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>()) {
             if (answer != RecoveryDialog::Later && b->text() == button)
                 b->click();
@@ -220,11 +229,13 @@ void TestRecovery::offer()
         return;
 
     MdiChild *child = w->documents().constLast();
-    QCOMPARE(child->sources(), QStringList({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") }));
+    QCOMPARE(
+        child->sources(), QStringList({ QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") }));
     QCOMPARE(child->translations(), QStringList({ QStringLiteral("bir"), QStringLiteral("ikki") }));
     QVERIFY(child->isModified());
     QCOMPARE(child->currentFile(), savedName);
-    const auto journals = [&] { return QDir(recovery.dir()).entryList({ QStringLiteral("*.jsonl") }, QDir::Files); };
+    const auto journals
+        = [&] { return QDir(recovery.dir()).entryList({ QStringLiteral("*.jsonl") }, QDir::Files); };
     QCOMPARE(journals().size(), 1); // the restored document's own, while it is unsaved
 
     // Saving writes the file it had and ends its journal; so does closing without saving.

@@ -197,8 +197,9 @@ QString TestCrashRecovery::journalHolding(const Items &items) const
 
 void TestCrashRecovery::killedProgramRestoresBothDocuments()
 {
-    const QStringList first = { QStringLiteral("今天的会议现在开始。"), QStringLiteral("请大家把手机调成静音。"),
-        QStringLiteral("我们先讨论第一个问题。"), QStringLiteral("这个问题已经讨论了很久。") };
+    const QStringList first
+        = { QStringLiteral("今天的会议现在开始。"), QStringLiteral("请大家把手机调成静音。"),
+              QStringLiteral("我们先讨论第一个问题。"), QStringLiteral("这个问题已经讨论了很久。") };
     const QStringList second = { QStringLiteral("ياخشىمۇسىز"), QStringLiteral("بۈگۈن ھاۋا ناھايىتى ياخشى"),
         QStringLiteral("مەن مەكتەپكە بارىمەن") };
 
