@@ -42,11 +42,11 @@ void TestControl::readInput()
 void TestControl::run(const QByteArray &command)
 {
     if (command == "record")
-        window->runAct->trigger();
+        window->action("runAct")->trigger();
     else if (command == "stop")
-        window->stopAct->trigger();
+        window->action("stopAct")->trigger();
     else if (command == "new")
-        window->newAct->trigger();
+        window->action("newAct")->trigger();
     else if (command == "accept")
         acceptModal(500);
     else if (command.startsWith("dump "))
