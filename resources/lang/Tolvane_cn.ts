@@ -682,6 +682,37 @@ Do you want to save your changes?</source>
     </message>
 </context>
 <context>
+    <name>RecoveryDialog</name>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>文档</translation>
+    </message>
+    <message>
+        <source>Items</source>
+        <translation>条数</translation>
+    </message>
+    <message>
+        <source>Last change</source>
+        <translation>最后修改时间</translation>
+    </message>
+    <message>
+        <source>Recover Documents</source>
+        <translation>恢复文档</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Tolvane did not close properly. These documents had unsaved changes:</source>
+        <translation>程序上次没有正常退出，以下文档有未保存的修改：</translation>
+    </message>
+</context>
+<context>
     <name>ShowEditDialog</name>
     <message>
         <source>Cancel</source>

@@ -11,6 +11,7 @@
 #include "documents/filecommands.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
+#include "documents/recovery.h"
 #include "speech/readaloud.h"
 #include "speech/recognitionevent.h"
 #include "speech/recorder.h"
@@ -43,6 +44,7 @@ MainWindow::MainWindow(QWidget *parent)
     , readAloud(std::make_unique<ReadAloud>())
 {
     setWindowIcon(QIcon(QStringLiteral(":images/Application.png")));
+    recovery = std::make_unique<Recovery>();
     autoSaveTimer = new QTimer(this);
     autoSaveTimer->setObjectName(QStringLiteral("autoSaveTimer"));
     connect(autoSaveTimer, &QTimer::timeout, this, &MainWindow::MyTimerSlot);
@@ -88,6 +90,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     newFile();
     status->uiLanguageBox->setCurrentIndex(uiLang == 0 ? 0 : 1);
+    // What a crashed run left unsaved is offered once the window is up.
+    QTimer::singleShot(0, this, &MainWindow::offerRecovery);
 
     AppState::listBackgroundColor
         = Settings::readColor(SettingsKeys::ListBackColor, QLatin1String(SettingsKeys::DefaultListBackColor));
@@ -170,7 +174,21 @@ MdiChild *MainWindow::createMdiChild(MainWindow *win)
     connect(child, &MdiChild::closeChild, this, &MainWindow::closeChild);
     connect(child, &MdiChild::translationRequested, this,
         [this, child](int row) { translationRouter->queueAgain(child->model(), row); });
+    recovery->watch(child);
     return child;
+}
+
+void MainWindow::offerRecovery()
+{
+    const int restored = recovery->offer(this, [this] {
+        MdiChild *child = createMdiChild(this);
+        child->show();
+        return child;
+    });
+    if (restored > 0) {
+        rebuildContinuousTexts();
+        ChangeTitle();
+    }
 }
 
 void MainWindow::newFile()

@@ -21,6 +21,7 @@ class QSignalMapper;
 class QTimer;
 class ReadAloud;
 class RecordingControl;
+class Recovery;
 class SettingsCommands;
 class StatusColumns;
 class TranslationRouter;
@@ -105,6 +106,7 @@ private:
     void setRecognitionLanguage(int language);
     bool runItemCommand(bool (MdiChild::*command)());
     void saveWith(void (FileCommands::*command)());
+    void offerRecovery();
 
     PlcThread plcThread;
     Relauncher relauncher;
@@ -119,4 +121,5 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<SettingsCommands> settingsCommands;
     std::unique_ptr<StatusColumns> status;
+    std::unique_ptr<Recovery> recovery;
 };

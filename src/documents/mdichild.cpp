@@ -137,6 +137,22 @@ bool MdiChild::loadFile(const QString &fileName, bool oneItemPerLine)
     return true;
 }
 
+void MdiChild::restore(const QString &fileName, const QVector<DocumentModel::Item> &items)
+{
+    if (fileName.isEmpty()) {
+        newFile();
+    } else {
+        curFile = fileName;
+        isUntitled = false;
+        setWindowTitle(userFriendlyCurrentFile() + QStringLiteral("[*]"));
+    }
+    sourceScrollBar->setValue(0);
+    translationScrollBar->setValue(0);
+    document->restoreItems(items);
+    setModified(true);
+    refreshTimer->start(1000);
+}
+
 bool MdiChild::save()
 {
     if (isUntitled) {
