@@ -523,8 +523,7 @@ void MdiChild::sourceLinesChanged(int row, const QString &oldText)
         return;
     }
     relayout(sourceView);
-    if (row < document->translationCount())
-        relayout(translationView);
+    relayout(translationView);
     if (row == document->count() - 1)
         showBottom(sourceView);
 }
