@@ -129,7 +129,7 @@ void MainWindow::createActions()
 
 void MainWindow::createStatusBars()
 {
-    status = std::make_unique<StatusColumns>(this);
+    status = std::make_unique<StatusColumns>(this, *translationRouter);
     status->retranslate(AppState::phraseMode);
     connect(status->modeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int index) { realtimeChanged(status->modeBox->itemText(index)); });
@@ -170,6 +170,9 @@ MdiChild *MainWindow::createMdiChild(MainWindow *win)
     connect(child, &MdiChild::closeChild, this, &MainWindow::closeChild);
     connect(child, &MdiChild::translationRequested, this,
         [this, child](int row) { translationRouter->queueAgain(child->model(), row); });
+    connect(
+        child, &MdiChild::cancelTranslationRequested, translationRouter.get(), &TranslationRouter::cancel);
+    connect(child, &MdiChild::retryFailedRequested, translationRouter.get(), &TranslationRouter::retryFailed);
     return child;
 }
 
@@ -399,8 +402,6 @@ QListView *MainWindow::activeTranslationView() const
     MdiChild *child = activeMdiChild();
     return child ? child->translationView : nullptr;
 }
-
-void MainWindow::OnMyPlayTimer() { readAloud->tick(activeTranslationView()); }
 
 void MainWindow::applyLanguageFonts() { settingsCommands->applyLanguageFonts(); }
 

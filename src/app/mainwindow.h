@@ -50,6 +50,7 @@ public:
     void retranslateUi();
 
     PlcThread &translationWorker() { return plcThread; }
+    TranslationRouter &translations() { return *translationRouter; }
     QString settingsPath() const;
 
 public slots:
@@ -65,7 +66,6 @@ public slots:
     void setActiveSubWindow(QWidget *window);
     void langChanged(const QString &lang);
     void realtimeChanged(const QString &mode);
-    void OnMyPlayTimer();
     void MyTimerSlot();
     void about();
     void runItem();

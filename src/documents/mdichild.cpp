@@ -370,6 +370,17 @@ QMenu *MdiChild::createTranslationMenu()
     }
     QAction *copyEverything = menu->addAction(icon, tr("CopyAll"), this, &MdiChild::copyAll2);
     copyEverything->setStatusTip(tr("Copy all contents to the clipboard"));
+    bool failed = false;
+    bool queued = false;
+    for (int row = 0; row < document->count(); ++row) {
+        failed = failed || document->at(row).state == DocumentModel::Failed;
+        queued = queued || document->at(row).state == DocumentModel::Queued;
+    }
+    menu->addSeparator();
+    menu->addAction(tr("Retry failed"), this, [this] { emit retryFailedRequested(document); })
+        ->setEnabled(failed);
+    menu->addAction(tr("Cancel translation"), this, [this] { emit cancelTranslationRequested(document); })
+        ->setEnabled(queued);
     return menu;
 }
 
@@ -493,6 +504,11 @@ void MdiChild::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
         copy1();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        emit cancelTranslationRequested(document);
         event->accept();
         return;
     }

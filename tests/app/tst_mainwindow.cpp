@@ -220,6 +220,8 @@ void TestMainWindow::actionTable_data()
         { "Add Down", ":/images/AddDown.png", none, "下边添加一行" },
         { "&Delete", ":/images/Delete.png", QKeySequence(Qt::Key_Delete), "删除当前选项" },
         { "Play", ":/images/play.png", none, "播放右边翻译文本" },
+        { "Retry failed", "", none, "重新翻译本文档中翻译失败的各行" },
+        { "Cancel translation", "", none, "取消本文档中尚在等待的翻译（Esc）" },
         { "", "", none, "" },
     };
     int i = 0;
@@ -243,7 +245,7 @@ void TestMainWindow::actionTable()
     if (!f)
         f = new WindowFixture("[action]\nuilang=1\n");
     const QList<QAction *> actions = ownActions(f->window);
-    QCOMPARE(actions.size(), 34);
+    QCOMPARE(actions.size(), 36);
     QAction *action = actions.at(index);
     QCOMPARE(action->text(), text);
     QCOMPARE(action->shortcut(), shortcut);
@@ -257,9 +259,9 @@ void TestMainWindow::actionTable()
     } else {
         QCOMPARE(iconImage(action->icon()), iconImage(QIcon(icon)));
     }
-    if (index == 33)
+    if (index == 35)
         QVERIFY(action->isSeparator());
-    if (index == 33) {
+    if (index == 35) {
         delete f;
         f = nullptr;
     }
@@ -273,11 +275,14 @@ void TestMainWindow::menus()
     for (QAction *a : w->menuBar()->actions())
         if (a->menu())
             titles << a->menu()->title();
-    QCOMPARE(titles, (QStringList{ "&File", "&Edit", "&Action", "&Lang", "&Setting", "&Window", "&Help" }));
+    QCOMPARE(titles,
+        (QStringList { "&File", "&Edit", "&Action", "&Translation", "&Lang", "&Setting", "&Window", "&Help" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->actions()),
              (QStringList{ "&New", "&Open...", "&Save", "Save &As...", "Save As Excel...", "|", "E&xit" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("editMenu"))->actions()), (QStringList{ "Cu&t", "&Copy", "&Paste" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("actionMenu"))->actions()), (QStringList{ "Record", "Stop" }));
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("translationMenu"))->actions()),
+        (QStringList { "translate selection", "translate all", "|", "Retry failed", "Cancel translation" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("langMenu"))->actions()), (QStringList{ "LangCN", "LangWW" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("settingMenu"))->actions()),
              (QStringList{ "SetFont", "SetFontWW", "SetColor", "SetAutoSave", "SetPauseMark", "SetShowEdit",

@@ -101,8 +101,10 @@ private slots:
         QTest::newRow("source, current item") << 1 << 0
                                               << QStringList { "translate selection", "translate all",
                                                      "Add Up", "Add Down", "Delete", "|", "Copy", "CopyAll" };
-        QTest::newRow("translation, no current item") << 2 << -1 << QStringList { "CopyAll" };
-        QTest::newRow("translation, current item") << 2 << 1 << QStringList { "Copy", "CopyAll" };
+        QTest::newRow("translation, no current item")
+            << 2 << -1 << QStringList { "CopyAll", "|", "Retry failed", "Cancel translation" };
+        QTest::newRow("translation, current item")
+            << 2 << 1 << QStringList { "Copy", "CopyAll", "|", "Retry failed", "Cancel translation" };
     }
 
     void menus()
