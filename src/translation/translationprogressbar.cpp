@@ -10,7 +10,7 @@ TranslationProgressBar::TranslationProgressBar(TranslationRouter &router, QWidge
     setObjectName(QStringLiteral("translationProgress"));
     setFormat(tr("Translated %v of %m"));
     setTextVisible(true);
-    setMinimumWidth(260);
+    setFixedWidth(260);
     showProgress(router.done(), router.total());
     connect(&router, &TranslationRouter::progressChanged, this, &TranslationProgressBar::showProgress);
 }
