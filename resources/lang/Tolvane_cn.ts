@@ -16,6 +16,26 @@
         <translation>文件已保存</translation>
     </message>
     <message>
+        <source>&amp;Translation</source>
+        <translation>翻译</translation>
+    </message>
+    <message>
+        <source>Retry failed</source>
+        <translation>重试失败的翻译</translation>
+    </message>
+    <message>
+        <source>Translate the failed rows of the document again</source>
+        <translation>重新翻译本文档中翻译失败的各行</translation>
+    </message>
+    <message>
+        <source>Cancel translation</source>
+        <translation>取消翻译</translation>
+    </message>
+    <message>
+        <source>Cancel the translations still waiting in the document (Esc)</source>
+        <translation>取消本文档中尚在等待的翻译（Esc）</translation>
+    </message>
+    <message>
         <source>&amp;Action</source>
         <translation>录音操作</translation>
     </message>
@@ -405,6 +425,14 @@ Do you want to replace it?</source>
 %2。</translation>
     </message>
     <message>
+        <source>Retry failed</source>
+        <translation>重试失败的翻译</translation>
+    </message>
+    <message>
+        <source>Cancel translation</source>
+        <translation>取消翻译</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; has been modified.
 Do you want to save your changes?</source>
         <translation>&apos;%1&apos; 文档已修改，你要保存吗？</translation>
@@ -759,22 +787,40 @@ Do you want to save your changes?</source>
     </message>
 </context>
 <context>
+    <name>ItemColumnModel</name>
+    <message>
+        <source>Translation failed: %1</source>
+        <translation>翻译失败：%1</translation>
+    </message>
+    <message>
+        <source>Waiting for the translation server</source>
+        <translation>正在等待翻译服务器</translation>
+    </message>
+</context>
+<context>
     <name>PlcThread</name>
     <message>
         <source>The server did not answer in time</source>
-        <translation>服务器未及时应答</translation>
+        <translation>翻译服务器没有及时应答</translation>
     </message>
     <message>
         <source>The server answered HTTP %1</source>
-        <translation>服务器返回 HTTP %1</translation>
+        <translation>翻译服务器应答 HTTP %1</translation>
     </message>
     <message>
         <source>The server refused the connection</source>
-        <translation>服务器拒绝连接</translation>
+        <translation>翻译服务器拒绝了连接</translation>
     </message>
     <message>
         <source>The reply holds no translation</source>
-        <translation>应答中没有译文</translation>
+        <translation>服务器的应答中没有译文</translation>
+    </message>
+</context>
+<context>
+    <name>TranslationProgressBar</name>
+    <message>
+        <source>Translated %v of %m</source>
+        <translation>已翻译 %v / %m</translation>
     </message>
 </context>
 </TS>

@@ -133,7 +133,7 @@ void MainWindow::createActions()
 
 void MainWindow::createStatusBars()
 {
-    status = std::make_unique<StatusColumns>(this);
+    status = std::make_unique<StatusColumns>(this, *translationRouter);
     status->retranslate(AppState::phraseMode);
     connect(status->modeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int index) { realtimeChanged(status->modeBox->itemText(index)); });
@@ -175,6 +175,9 @@ MdiChild *MainWindow::createMdiChild(MainWindow *win)
     connect(child, &MdiChild::translationRequested, this,
         [this, child](int row) { translationRouter->queueAgain(child->model(), row); });
     recovery->watch(child);
+    connect(
+        child, &MdiChild::cancelTranslationRequested, translationRouter.get(), &TranslationRouter::cancel);
+    connect(child, &MdiChild::retryFailedRequested, translationRouter.get(), &TranslationRouter::retryFailed);
     return child;
 }
 
@@ -418,8 +421,6 @@ QListView *MainWindow::activeTranslationView() const
     MdiChild *child = activeMdiChild();
     return child ? child->translationView : nullptr;
 }
-
-void MainWindow::OnMyPlayTimer() { readAloud->tick(activeTranslationView()); }
 
 void MainWindow::applyLanguageFonts() { settingsCommands->applyLanguageFonts(); }
 

@@ -53,6 +53,7 @@ public:
 
     PlcThread &translationWorker() { return plcThread; }
     Relauncher &restarter() { return relauncher; }
+    TranslationRouter &translations() { return *translationRouter; }
     QString settingsPath() const;
 
 public slots:
@@ -68,7 +69,6 @@ public slots:
     void setActiveSubWindow(QWidget *window);
     void langChanged(const QString &lang);
     void realtimeChanged(const QString &mode);
-    void OnMyPlayTimer();
     void MyTimerSlot();
     void about();
     void runItem();

@@ -1,13 +1,17 @@
 #include "mainwindowactions.h"
 
 #include "app/mainwindow.h"
+#include "documents/mdichild.h"
+#include "translation/translationrouter.h"
 
 #include <QMdiArea>
 
 QList<ActionTable::Menu> mainWindowMenus()
 {
     return { { "fileMenu", QT_TRANSLATE_NOOP("MainWindow", "&File") }, { "editMenu", QT_TRANSLATE_NOOP("MainWindow", "&Edit") },
-                       { "actionMenu", QT_TRANSLATE_NOOP("MainWindow", "&Action") }, { "langMenu", QT_TRANSLATE_NOOP("MainWindow", "&Lang") },
+                       { "actionMenu", QT_TRANSLATE_NOOP("MainWindow", "&Action") },
+                       { "translationMenu", QT_TRANSLATE_NOOP("MainWindow", "&Translation") },
+                       { "langMenu", QT_TRANSLATE_NOOP("MainWindow", "&Lang") },
                        { "settingMenu", QT_TRANSLATE_NOOP("MainWindow", "&Setting") }, { "windowMenu", QT_TRANSLATE_NOOP("MainWindow", "&Window") },
                        { "helpMenu", QT_TRANSLATE_NOOP("MainWindow", "&Help"), true } };
 }
@@ -75,9 +79,9 @@ QList<ActionTable::Row> mainWindowActions(MainWindow *window)
         { "aboutAct", QT_TRANSLATE_NOOP("MainWindow", "A&bout"), "", nullptr, QKeySequence::UnknownKey, QT_TRANSLATE_NOOP("MainWindow", "Ctrl+B"),
             "helpMenu", nullptr, slot(&MainWindow::about) },
         { "transelAct", QT_TRANSLATE_NOOP("MainWindow", "translate selection"), QT_TRANSLATE_NOOP("MainWindow", "translate selection item"),
-            ":/images/Right.png", QKeySequence::UnknownKey, nullptr, nullptr, "Edit", slot(&MainWindow::transelItem) },
+            ":/images/Right.png", QKeySequence::UnknownKey, nullptr, "translationMenu", "Edit", slot(&MainWindow::transelItem) },
         { "tranallAct", QT_TRANSLATE_NOOP("MainWindow", "translate all"), QT_TRANSLATE_NOOP("MainWindow", "translate all"), ":/images/Pause.png",
-            QKeySequence::UnknownKey, nullptr, nullptr, "Edit", slot(&MainWindow::tranallItem) },
+            QKeySequence::UnknownKey, nullptr, "translationMenu", "Edit", slot(&MainWindow::tranallItem) },
         { "addUpAct", QT_TRANSLATE_NOOP("MainWindow", "Add Up"), QT_TRANSLATE_NOOP("MainWindow", "add Up Item"), ":/images/AddUp.png",
             QKeySequence::UnknownKey, nullptr, nullptr, "Edit", slot(&MainWindow::addUpItem) },
         { "addDownAct", QT_TRANSLATE_NOOP("MainWindow", "Add Down"), QT_TRANSLATE_NOOP("MainWindow", "add Down Item"), ":/images/AddDown.png",
@@ -86,5 +90,20 @@ QList<ActionTable::Row> mainWindowActions(MainWindow *window)
             QKeySequence::UnknownKey, "Del", nullptr, "Edit", slot(&MainWindow::deleteItem) },
         { "playAct", QT_TRANSLATE_NOOP("MainWindow", "Play"), QT_TRANSLATE_NOOP("MainWindow", "Play"), ":/images/play.png", QKeySequence::UnknownKey,
             nullptr, nullptr, "Edit", slot(&MainWindow::playItem), true },
+        { "retryFailedAct", QT_TRANSLATE_NOOP("MainWindow", "Retry failed"),
+            QT_TRANSLATE_NOOP("MainWindow", "Translate the failed rows of the document again"), nullptr,
+            QKeySequence::UnknownKey, nullptr, "translationMenu", nullptr,
+            [window] {
+                if (window->checkItemCommand())
+                    window->translations().retryFailed(window->activeMdiChild()->model());
+            },
+            true },
+        { "cancelTranslationAct", QT_TRANSLATE_NOOP("MainWindow", "Cancel translation"),
+            QT_TRANSLATE_NOOP("MainWindow", "Cancel the translations still waiting in the document (Esc)"), nullptr,
+            QKeySequence::UnknownKey, nullptr, "translationMenu", nullptr,
+            [window] {
+                if (MdiChild *child = window->activeMdiChild())
+                    window->translations().cancel(child->model());
+            } },
     };
 }

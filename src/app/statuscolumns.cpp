@@ -1,8 +1,11 @@
 #include "statuscolumns.h"
 
+#include "translation/translationprogressbar.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -15,7 +18,7 @@ QFont statusFont()
 }
 }
 
-StatusColumns::StatusColumns(QMainWindow *window)
+StatusColumns::StatusColumns(QMainWindow *window, TranslationRouter &router)
 {
     const QFont font = statusFont();
     auto makeLabel = [&font](const char *name, const QString &text, int width) {
@@ -62,6 +65,9 @@ StatusColumns::StatusColumns(QMainWindow *window)
     uiLanguageBox->addItem(tr("English"));
     QToolBar *languageToolBar = window->addToolBar(tr("Status"));
     languageToolBar->addWidget(uiLanguageBox);
+
+    translationProgress = new TranslationProgressBar(router);
+    window->statusBar()->addPermanentWidget(translationProgress);
 
     // Without grip handles all six bars fit the 1024-pixel window, status columns included.
     for (QToolBar *bar : window->findChildren<QToolBar *>())

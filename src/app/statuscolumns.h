@@ -5,15 +5,18 @@
 class QComboBox;
 class QLabel;
 class QMainWindow;
+class TranslationProgressBar;
+class TranslationRouter;
 
 // The tool bars beside the actions: the current direction and record state
-// in two columns, the recognition mode box and the interface language box.
+// in two columns, the recognition mode box and the interface language box;
+// and the translation progress kept at the status bar's end.
 class StatusColumns
 {
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
 
 public:
-    explicit StatusColumns(QMainWindow *window);
+    StatusColumns(QMainWindow *window, TranslationRouter &router);
 
     // The texts follow the interface language; refilling the mode box says nothing to the settings.
     void retranslate(bool phraseMode);
@@ -24,4 +27,5 @@ public:
     QLabel *recordState;
     QComboBox *modeBox;
     QComboBox *uiLanguageBox;
+    TranslationProgressBar *translationProgress;
 };

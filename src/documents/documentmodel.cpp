@@ -149,19 +149,17 @@ quint64 DocumentModel::insertItem(int row, const Item &model)
 {
     Item item = model;
     item.id = nextItemId++;
-    const bool joinsTranslations = item.hasTranslation && row <= translated;
     sourceModel->beginInsert(row, row);
-    if (joinsTranslations)
-        translationModel->beginInsert(row, row);
+    translationModel->beginInsert(row, row);
     items.insert(row, item);
     if (row == items.size() - 1 && !indexStale)
         rowById.insert(item.id, row);
     else
         indexStale = true;
-    if (joinsTranslations) {
-        ++translated;
-        translationModel->endInsert();
-    }
+    // An item without a translation inside the leading run ends it there.
+    if (row <= translated)
+        translated = item.hasTranslation ? translated + 1 : row;
+    translationModel->endInsert();
     sourceModel->endInsert();
     growTranslated();
     return item.id;
@@ -187,34 +185,27 @@ void DocumentModel::remove(int row)
 {
     if (row < 0 || row >= items.size())
         return;
-    const bool inTranslations = row < translated;
     sourceModel->beginRemove(row, row);
-    if (inTranslations)
-        translationModel->beginRemove(row, row);
+    translationModel->beginRemove(row, row);
     items.removeAt(row);
     indexStale = true;
     if (row == items.size())
         provisional = false;
-    if (inTranslations) {
+    if (row < translated)
         --translated;
-        translationModel->endRemove();
-    }
+    translationModel->endRemove();
     sourceModel->endRemove();
     growTranslated();
 }
 
 // Items whose first translation came while one before them still waited join
-// the translation column once the gap closes.
+// the leading run once the gap closes.
 void DocumentModel::growTranslated()
 {
     int end = translated;
     while (end < items.size() && items.at(end).hasTranslation)
         ++end;
-    if (end == translated)
-        return;
-    translationModel->beginInsert(translated, end - 1);
     translated = end;
-    translationModel->endInsert();
 }
 
 void DocumentModel::setSource(int row, const QString &text)
@@ -232,8 +223,7 @@ void DocumentModel::setTranslation(int row, const QString &text)
     if (row < 0 || row >= items.size())
         return;
     items[row].translation = oneLine(text);
-    if (row < translated)
-        translationModel->rowChanged(row);
+    translationModel->rowChanged(row);
 }
 
 void DocumentModel::showProvisional(const QString &text)
@@ -272,8 +262,15 @@ quint64 DocumentModel::settleProvisional()
 void DocumentModel::markQueued(quint64 itemId)
 {
     const int row = rowOf(itemId);
-    if (row >= 0)
-        items[row].state = Queued;
+    if (row < 0)
+        return;
+    Item &item = items[row];
+    if (item.pending++ == 0) {
+        item.stateBefore = item.state;
+        item.failureBefore = item.failure;
+    }
+    item.state = Queued;
+    translationModel->rowChanged(row);
 }
 
 bool DocumentModel::applyTranslation(
@@ -283,18 +280,40 @@ bool DocumentModel::applyTranslation(
     if (row < 0)
         return false;
     Item &item = items[row];
-    item.state = ok ? Translated : Failed;
-    item.failure = ok ? QString() : failure;
-    // A failed re-translation keeps the translation the row had.
-    if (ok || first)
+    // A failed request keeps the translation the row had; a row without one
+    // shows the sentence itself, marked as failed.
+    if (ok)
         item.translation = oneLine(text);
-    if (first && !item.hasTranslation) {
+    else if (!item.hasTranslation)
+        item.translation = first ? oneLine(text) : item.source;
+    item.failure = ok ? QString() : failure;
+    // A later cancel keeps what this result brought.
+    item.stateBefore = ok ? Translated : Failed;
+    item.failureBefore = item.failure;
+    item.pending = qMax(0, item.pending - 1);
+    item.state = item.pending > 0 ? Queued : item.stateBefore;
+    if (!item.hasTranslation) {
         item.hasTranslation = true;
         growTranslated();
-    } else if (row < translated) {
-        translationModel->rowChanged(row);
     }
+    translationModel->rowChanged(row);
     return true;
+}
+
+int DocumentModel::cancelQueued()
+{
+    int cancelled = 0;
+    for (int row = 0; row < items.size(); ++row) {
+        Item &item = items[row];
+        if (item.pending == 0)
+            continue;
+        item.pending = 0;
+        item.state = item.stateBefore;
+        item.failure = item.failureBefore;
+        translationModel->rowChanged(row);
+        ++cancelled;
+    }
+    return cancelled;
 }
 
 void DocumentModel::setRunningSource(const QString &text, bool show)

@@ -14,9 +14,10 @@ class ItemColumnModel;
 // recognition; the modified flag. Widgets show it; recognition, translation
 // results and the item commands write into it.
 //
-// The translation column shows the leading items whose first translation has
-// arrived, so it is shorter than the source column while translations are
-// pending, and files take only the items that have both.
+// The translation column has a row for every item; a row whose first
+// translation has not arrived has no text (its view shows a placeholder while
+// it is queued). Files and the item commands take only the leading items whose
+// first translation has arrived.
 class DocumentModel : public QObject
 {
     Q_OBJECT
@@ -32,6 +33,10 @@ public:
         TranslationState state = NotTranslated;
         bool hasTranslation = false; // the first translation has arrived
         QString failure;             // why the last request failed
+        int pending = 0; // requests queued or in flight
+        // What a cancel puts back: the state before the requests still pending.
+        TranslationState stateBefore = NotTranslated;
+        QString failureBefore;
     };
 
     explicit DocumentModel(QObject *parent = nullptr);
@@ -74,12 +79,15 @@ public:
     // Keeps the provisional item as a sentence; its id, or 0 when there was none.
     quint64 settleProvisional();
 
-    // Translation of an item: queued, then its result. first: the item's
-    // first translation (its row joins the translation column). A failed
-    // request gives fallback text only for a first translation. False when
-    // the item is gone.
+    // Translation of an item: queued, then its result; the first result gives
+    // the row its first translation. first: text is the sentence as it was
+    // sent, the fallback of a failed request on a row without a translation.
+    // The row stays queued while another request for it is pending. False
+    // when the item is gone.
     void markQueued(quint64 itemId);
     bool applyTranslation(quint64 itemId, const QString &text, bool first, bool ok, const QString &failure);
+    // Every pending item goes back to the state it had before; the number of items.
+    int cancelQueued();
 
     // The running texts of the "Comma separate" mode.
     QString runningSource() const { return sourceText; }

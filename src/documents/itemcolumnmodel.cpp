@@ -15,17 +15,31 @@ QStringList ItemColumnModel::stringList() const
 
 int ItemColumnModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid())
-        return 0;
-    return side == Sources ? document->count() : document->translationCount();
+    return parent.isValid() ? 0 : document->count();
 }
 
 QVariant ItemColumnModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     const DocumentModel::Item &item = document->at(index.row());
-    return side == Sources ? item.source : item.translation;
+    if (side == Sources)
+        return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(item.source) : QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return item.hasTranslation ? QVariant(item.translation) : QVariant();
+    case StateRole:
+        return int(item.state);
+    case Qt::ToolTipRole:
+        if (item.state == DocumentModel::Failed)
+            return tr("Translation failed: %1").arg(item.failure);
+        if (item.state == DocumentModel::Queued)
+            return tr("Waiting for the translation server");
+        return QVariant();
+    default:
+        return QVariant();
+    }
 }
 
 bool ItemColumnModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -48,11 +62,14 @@ Qt::ItemFlags ItemColumnModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (side == Translations && index.row() < rowCount() && !document->at(index.row()).hasTranslation)
+        return flags;
+    return flags | Qt::ItemIsEditable;
 }
 
 void ItemColumnModel::rowChanged(int row)
 {
     const QModelIndex changed = index(row);
-    emit dataChanged(changed, changed, { Qt::DisplayRole, Qt::EditRole });
+    emit dataChanged(changed, changed);
 }

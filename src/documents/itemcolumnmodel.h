@@ -7,13 +7,16 @@ class DocumentModel;
 
 // One column of a document, sources or translations, as a list model for a
 // list view. It holds no text of its own: it reads the document, and an edit
-// made in place goes back into the document as one line.
+// made in place goes back into the document as one line. A translation row
+// without its first translation has no text and cannot be edited; translation
+// rows tell their state (StateRole) and, as a tool tip, why a request failed.
 class ItemColumnModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
     enum Column { Sources, Translations };
+    enum Role { StateRole = Qt::UserRole + 1 }; // a DocumentModel::TranslationState
 
     ItemColumnModel(DocumentModel *document, Column column);
 

@@ -392,6 +392,17 @@ QMenu *MdiChild::createTranslationMenu()
     }
     QAction *copyEverything = menu->addAction(icon, tr("CopyAll"), this, &MdiChild::copyAll2);
     copyEverything->setStatusTip(tr("Copy all contents to the clipboard"));
+    bool failed = false;
+    bool queued = false;
+    for (int row = 0; row < document->count(); ++row) {
+        failed = failed || document->at(row).state == DocumentModel::Failed;
+        queued = queued || document->at(row).state == DocumentModel::Queued;
+    }
+    menu->addSeparator();
+    menu->addAction(tr("Retry failed"), this, [this] { emit retryFailedRequested(document); })
+        ->setEnabled(failed);
+    menu->addAction(tr("Cancel translation"), this, [this] { emit cancelTranslationRequested(document); })
+        ->setEnabled(queued);
     return menu;
 }
 
@@ -518,6 +529,11 @@ void MdiChild::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        emit cancelTranslationRequested(document);
+        event->accept();
+        return;
+    }
     QSplitter::keyPressEvent(event);
 }
 
@@ -545,8 +561,7 @@ void MdiChild::sourceLinesChanged(int row, const QString &oldText)
         return;
     }
     relayout(sourceView);
-    if (row < document->translationCount())
-        relayout(translationView);
+    relayout(translationView);
     if (row == document->count() - 1)
         showBottom(sourceView);
 }

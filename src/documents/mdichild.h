@@ -81,6 +81,9 @@ signals:
     void closeChild();
     // A re-translation of the item now at row.
     void translationRequested(int row, quint64 itemId, const QString &text);
+    // The operator's wishes for this document's translations still queued, and for those that failed.
+    void cancelTranslationRequested(DocumentModel *document);
+    void retryFailedRequested(DocumentModel *document);
 
 public slots:
     void documentWasModified();

@@ -1,6 +1,8 @@
 #include "mywrapitem.h"
 
 #include "app/appstate.h"
+#include "documents/documentmodel.h"
+#include "documents/itemcolumnmodel.h"
 
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
@@ -12,6 +14,11 @@ namespace {
 // Blank space kept around the text inside its row, as a text document leaves it.
 constexpr int textMargin = 4;
 constexpr int tableStep = 100;
+constexpr int failureBarWidth = 4;
+const QColor mutedText(140, 140, 140);
+const QColor failedText(160, 0, 0);
+const QColor failedTint(230, 40, 40, 45);
+const QColor failedBar(210, 30, 30);
 }
 
 MyWrapItem::MyWrapItem(int side, QListView *view, QListView *partner)
@@ -94,7 +101,12 @@ void MyWrapItem::paint(QPainter *painter, const QStyleOptionViewItem &option, co
     QStyleOptionViewItem opt = setOptions(index, option);
     // The text area is the whole row, whatever the style's habit.
     opt.showDecorationSelected = true;
-    const QString text = index.data(Qt::DisplayRole).toString();
+    QString text = index.data(Qt::DisplayRole).toString();
+    const QVariant stateData = index.data(ItemColumnModel::StateRole);
+    const int state = stateData.isValid() ? stateData.toInt() : DocumentModel::Translated;
+    const bool placeholder = state == DocumentModel::Queued && text.isEmpty();
+    if (placeholder)
+        text = QString(QChar(0x2026));
 
     QRect checkRect;
     Qt::CheckState checkState = Qt::Unchecked;
@@ -111,19 +123,35 @@ void MyWrapItem::paint(QPainter *painter, const QStyleOptionViewItem &option, co
         painter->fillRect(textRect, QColor::fromRgba(AppState::listBackgroundColor));
     if ((opt.state & QStyle::State_Selected) && textRect.isValid())
         painter->fillRect(textRect, QColor::fromRgba(AppState::listSelectionColor));
+    QColor colour;
+    if (state == DocumentModel::Failed) {
+        painter->fillRect(textRect, failedTint);
+        QRect bar = textRect;
+        if (opt.direction == Qt::RightToLeft)
+            bar.setLeft(bar.right() - failureBarWidth + 1);
+        else
+            bar.setWidth(failureBarWidth);
+        painter->fillRect(bar, failedBar);
+        colour = failedText;
+    } else if (state == DocumentModel::Queued) {
+        colour = mutedText;
+    }
     drawCheck(painter, opt, checkRect, checkState);
-    drawWrappedText(painter, opt, textRect, text);
+    drawWrappedText(painter, opt, textRect, text, colour, placeholder);
     drawFocus(painter, opt, textRect);
     painter->restore();
 }
 
-void MyWrapItem::drawWrappedText(
-    QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect, const QString &text) const
+void MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
+    const QString &text, const QColor &colour, bool placeholder) const
 {
     // Plain text: an item is what the operator said or typed, never markup.
     QString plain = text;
     plain.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    const Qt::LayoutDirection direction = plain.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    // A placeholder has no direction of its own: it stands where the row's text would.
+    const Qt::LayoutDirection direction = placeholder ? option.direction
+        : plain.isRightToLeft()                       ? Qt::RightToLeft
+                                                      : Qt::LeftToRight;
     QTextOption textOption(QStyle::visualAlignment(direction, Qt::AlignLeft));
     textOption.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     textOption.setTextDirection(direction);
@@ -145,7 +173,7 @@ void MyWrapItem::drawWrappedText(
     if (option.state & QStyle::State_Enabled)
         group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     painter->save();
-    painter->setPen(option.palette.color(group, QPalette::Text));
+    painter->setPen(colour.isValid() ? colour : option.palette.color(group, QPalette::Text));
     layout.draw(painter, QPointF(rect.left() + textMargin, rect.top() + textMargin));
     painter->restore();
 }

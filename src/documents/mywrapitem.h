@@ -9,7 +9,9 @@ class QFontMetricsF;
 class QListView;
 
 // Paints an item as word-wrapped plain text over the alternating row colour and
-// makes each row as tall as its source sentence needs. The translation side
+// makes each row as tall as its source sentence needs. A translation row shows
+// its state: a queued one is muted (an ellipsis while it has no text yet), a
+// failed one is tinted red with a red bar on its leading edge. The translation side
 // (side 2) takes its line counts from the source sentence of the same row in
 // the partner view, so both lists stay level whichever lays out first.
 class MyWrapItem : public QItemDelegate
@@ -40,8 +42,8 @@ public:
 private:
     void storeRowLines(int row, int lines) const;
     int textWidth() const;
-    void drawWrappedText(
-        QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect, const QString &text) const;
+    void drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
+        const QString &text, const QColor &colour, bool placeholder) const;
 
     mutable QVector<int> rowHeights;
     QListView *view;

@@ -23,7 +23,7 @@ bool ReadAloud::start(QAbstractItemView *view)
         return false;
     const int current = view->currentIndex().row();
     index = current < 0 ? 0 : current;
-    if (index >= translations)
+    if (index >= translations || !hasText(view, index))
         return false;
 
     // Cleared before speaking, so that a short text's end is not overwritten.
@@ -46,7 +46,7 @@ void ReadAloud::tick(QAbstractItemView *view)
 {
     if (SpeechSdk::playState() != SpokenToTheEnd || !view || !view->model())
         return;
-    if (index + 1 >= view->model()->rowCount())
+    if (index + 1 >= view->model()->rowCount() || !hasText(view, index + 1))
         return;
     ++index;
     // Cleared first, as for the first row: a tick that comes before the player
@@ -83,6 +83,12 @@ bool ReadAloud::isReading() const { return timer && timer->isActive(); }
 void ReadAloud::stopPlayer()
 {
     SpeechSdk::instance().playerStop();
+}
+
+// A row still waiting for its first translation has no text: reading stops there.
+bool ReadAloud::hasText(QAbstractItemView *view, int row)
+{
+    return view->model()->index(row, 0).data().isValid();
 }
 
 int ReadAloud::speakRow(QAbstractItemView *view, int row)

@@ -18,7 +18,8 @@ public:
     // Ends a reading: the play state goes back to 0 and the player stops.
     void stop();
     // One timer tick: once the player has finished the current text, moves to
-    // the next row and speaks it. After the last row nothing more happens.
+    // the next row and speaks it. After the last row, or before a row without
+    // text, nothing more happens.
     void tick(QAbstractItemView *view);
 
     int playIndex() const { return index; }
@@ -31,6 +32,7 @@ public:
     bool isReading() const;
 
 private:
+    static bool hasText(QAbstractItemView *view, int row);
     int speakRow(QAbstractItemView *view, int row);
 
     int index = 0;

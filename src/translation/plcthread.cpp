@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 const QLatin1String rowTagMark("@@");
@@ -88,6 +89,26 @@ void PlcThread::enqueueRow(int row, const QString &text, quint64 documentId, qui
         item.row = row;
     }
     append(item);
+}
+
+void PlcThread::cancel(quint64 documentId)
+{
+    QMutexLocker locker(&mutex);
+    auto ofDocument = [documentId](const auto &entry) { return entry.documentId == documentId; };
+    translationQueue.erase(
+        std::remove_if(translationQueue.begin(), translationQueue.end(), ofDocument), translationQueue.end());
+    appendResults.erase(
+        std::remove_if(appendResults.begin(), appendResults.end(), ofDocument), appendResults.end());
+    rowResults.erase(std::remove_if(rowResults.begin(), rowResults.end(), ofDocument), rowResults.end());
+    if (busyDocument != documentId)
+        return;
+    busyCancelled = true;
+    // Waiting for an answer nobody will see would hold up the next document's lines.
+    if (inFlight) {
+        QNetworkReply *reply = inFlight;
+        QMetaObject::invokeMethod(
+            reply, [reply] { reply->abort(); }, Qt::QueuedConnection);
+    }
 }
 
 bool PlcThread::takeAppendResult(TranslationAppendResult *out)
@@ -174,10 +195,16 @@ void PlcThread::run()
             if (quit)
                 return;
             item = translationQueue.takeFirst();
+            busyDocument = item.documentId;
+            busyCancelled = false;
             requestTarget = target;
             timeoutMs = requestTimeout;
         }
         translate(item, requestTarget, timeoutMs);
+        {
+            QMutexLocker locker(&mutex);
+            busyDocument = 0;
+        }
         pauseAfterRequest();
     }
 }
@@ -203,7 +230,7 @@ void PlcThread::translate(
     });
     {
         QMutexLocker locker(&mutex);
-        if (quit)
+        if (quit || busyCancelled)
             return;
         inFlight = reply;
     }
@@ -247,6 +274,8 @@ void PlcThread::postAppendResult(const TranslationAppendResult &result)
     QObject *to = nullptr;
     {
         QMutexLocker locker(&mutex);
+        if (busyCancelled)
+            return;
         appendResults.append(result);
         to = receiver;
     }
@@ -259,6 +288,8 @@ void PlcThread::postRowResult(const TranslationRowResult &result)
     QObject *to = nullptr;
     {
         QMutexLocker locker(&mutex);
+        if (busyCancelled)
+            return;
         rowResults.append(result);
         to = receiver;
     }

@@ -50,6 +50,11 @@ public:
     // row -1 means untagged, as with "@@-001".
     void enqueueRow(int row, const QString &text, quint64 documentId, quint64 itemId = 0);
 
+    // Forgets a document's queued lines and results not yet taken; the line in
+    // flight, if it is the document's, is aborted and gives no result. No result
+    // for the document's earlier lines is taken after this returns.
+    void cancel(quint64 documentId);
+
     bool takeAppendResult(TranslationAppendResult *out);
     bool takeRowResult(TranslationRowResult *out);
     int pendingCount() const;
@@ -94,4 +99,6 @@ private:
     int requestTimeout = 30000;
     int pauseMs = 500; // after each request, so that a server is not flooded
     QNetworkReply *inFlight = nullptr;
+    quint64 busyDocument = 0; // the document of the line being translated
+    bool busyCancelled = false; // its result goes nowhere
 };

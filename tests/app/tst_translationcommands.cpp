@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "documents/documentfile.h"
 #include "documents/documentmodel.h"
+#include "documents/itemcolumnmodel.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
 #include "httptestserver.h"
@@ -15,9 +16,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProgressBar>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace {
@@ -107,7 +109,7 @@ private slots:
     void refusalsQueueNothing();
     void translateSelection();
     void translateAllReplacesRowsInOrder();
-    void failedRowIsLeftAlone();
+    void failuresAreMarkedRetriedAndCancelled();
     void interleavedWorkKeepsTranslationsBesideTheirSentences_data();
     void interleavedWorkKeepsTranslationsBesideTheirSentences();
     void resultsOfAClosedDocumentAreDropped();
@@ -192,16 +194,169 @@ void TestTranslationCommands::translateAllReplacesRowsInOrder()
     QCOMPARE(child->translationModel->stringList(), child->translations());
 }
 
-void TestTranslationCommands::failedRowIsLeftAlone()
+// A server that fails every other request: failed rows are marked and keep
+// what they had, the progress figures follow each result, cancel puts every
+// row back as it was, and "Retry failed" turns the failures into translations.
+void TestTranslationCommands::failuresAreMarkedRetriedAndCancelled()
 {
+    struct
+    {
+        int round = 1;
+        int requests = 0;
+        bool failEveryOther = true;
+    } server;
     TranslatingWindow t;
-    MdiChild *child = prepare(t.w, { "bad", "fine" }, { "old", "older" });
+    t.server.setHandler([&server](const HttpTestServer::Request &request) {
+        if (server.failEveryOther && ++server.requests % 2 == 0)
+            return HttpTestServer::Reply { 503, QByteArray(), 0 };
+        return HttpTestServer::Reply { 200,
+            HttpTestServer::translationReply(QStringLiteral("%1:").arg(server.round) + sentText(request)),
+            0 };
+    });
+    t.w->translationWorker().setPauseAfterRequest(1);
+    const QStringList sources { "s0", "s1", "s2", "s3", "s4", "s5", "s6", "s7" };
+    // Rows 6 and 7 wait for their first translation.
+    MdiChild *child = prepare(t.w, sources, { "o0", "o1", "o2", "o3", "o4", "o5" });
+    DocumentModel *model = child->model();
+    ItemColumnModel *column = child->translationModel;
+    auto *bar = t.w->findChild<QProgressBar *>(QStringLiteral("translationProgress"));
+    QVERIFY(bar);
+    auto state = [&](int row) { return column->index(row).data(ItemColumnModel::StateRole).toInt(); };
+    auto queuedRows = [&] {
+        QList<int> rows;
+        for (int row = 0; row < column->rowCount(); ++row) {
+            if (state(row) == DocumentModel::Queued)
+                rows << row;
+        }
+        return rows;
+    };
+    // Each change of the bar, with the rows still queued at that moment.
+    struct Step
+    {
+        int value, maximum;
+        bool shown;
+        QList<int> queued;
+    };
+    QList<Step> steps;
+    QObject watch;
+    connect(bar, &QProgressBar::valueChanged, &watch, [&] {
+        steps.append({ bar->value(), bar->maximum(), !bar->isHidden(), queuedRows() });
+    });
+    // One step per result, in queue order, then the bar goes away.
+    auto checkBatch = [&](const QList<int> &batch) {
+        QTRY_COMPARE(steps.size(), batch.size() + 1);
+        for (int done = 1; done <= batch.size(); ++done) {
+            const Step &step = steps.at(done - 1);
+            QCOMPARE(step.value, done);
+            QCOMPARE(step.maximum, batch.size());
+            QVERIFY(step.shown);
+            QCOMPARE(step.queued, batch.mid(done));
+        }
+        QCOMPARE(steps.last().value, 0);
+        QVERIFY(!steps.last().shown);
+        steps.clear();
+    };
+    auto contextEntry = [&](const QString &text) {
+        std::unique_ptr<QMenu> menu(child->createTranslationMenu());
+        for (QAction *action : menu->actions()) {
+            if (action->text() == text)
+                return std::make_pair(action->isEnabled(), std::move(menu));
+        }
+        return std::make_pair(false, std::unique_ptr<QMenu>());
+    };
+    const QString retryText = QStringLiteral("重试失败的翻译");
+    const QString cancelText = QStringLiteral("取消翻译");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("d.txt"));
+
+    // Queued: nothing can have come back yet, since the server answers on this thread.
     t.w->action("tranallAct")->trigger();
-    // Results are applied in order, so the failure was handled before the second row.
-    QTRY_COMPARE(child->translations().at(1), QStringLiteral("T:fine"));
-    QCOMPARE(t.sent(), QStringList({ "bad", "fine" }));
-    QCOMPARE(child->translations(), QStringList({ "old", "T:fine" }));
-    QCOMPARE(child->translationModel->stringList(), child->translations());
+    QCOMPARE(queuedRows(), QList<int>({ 0, 1, 2, 3, 4, 5, 6, 7 }));
+    QCOMPARE(column->rowCount(), sources.size());
+    QVERIFY(!column->index(7).data().isValid());
+    QVERIFY(!(column->flags(column->index(7)) & Qt::ItemIsEditable));
+    QCOMPARE(column->index(7).data(Qt::ToolTipRole).toString(), QStringLiteral("正在等待翻译服务器"));
+    QVERIFY(!bar->isHidden());
+    QCOMPARE(bar->text(), QStringLiteral("已翻译 0 / 8"));
+    QVERIFY(contextEntry(cancelText).first);
+    QVERIFY(!contextEntry(retryText).first);
+    // Placeholder rows are neither saved nor touched by the item commands.
+    QVERIFY(child->saveFile(file));
+    DocumentFile::Items saved;
+    QVERIFY(DocumentFile::read(file, false, &saved, nullptr));
+    QCOMPARE(saved.sources, sources.mid(0, 6));
+    child->sourceView->setCurrentIndex(child->sourceModel->index(7));
+    t.w->action("deleteAct")->trigger();
+    QCOMPARE(model->count(), 8);
+
+    checkBatch({ 0, 1, 2, 3, 4, 5, 6, 7 });
+    if (QTest::currentTestFailed())
+        return;
+    const QString failure = QStringLiteral("翻译失败：翻译服务器应答 HTTP 503");
+    const QStringList afterFirst { "1:s0", "o1", "1:s2", "o3", "1:s4", "o5", "1:s6", "s7" };
+    for (int row = 0; row < 8; ++row) {
+        const bool failed = row % 2 == 1;
+        QCOMPARE(column->index(row).data().toString(), afterFirst.at(row));
+        QCOMPARE(state(row), int(failed ? DocumentModel::Failed : DocumentModel::Translated));
+        QCOMPARE(column->index(row).data(Qt::ToolTipRole).toString(), failed ? failure : QString());
+    }
+    // The failed rows carry a red bar on their leading edge, the others none.
+    QTRY_VERIFY(child->translationView->visualRect(column->index(7)).isValid());
+    const QImage shown = child->translationView->viewport()->grab().toImage();
+    for (int row = 0; row < 8; ++row) {
+        const QRect rect = child->translationView->visualRect(column->index(row));
+        const bool rightToLeft = child->translationView->layoutDirection() == Qt::RightToLeft;
+        const QColor edge
+            = shown.pixelColor(rightToLeft ? rect.right() - 1 : rect.left() + 1, rect.center().y());
+        QCOMPARE(edge.red() > 180 && edge.green() < 80, row % 2 == 1);
+    }
+
+    // Cancel with a line in flight: the queue empties and every row is as before.
+    QList<DocumentModel::Item> before;
+    for (int row = 0; row < 8; ++row)
+        before << model->at(row);
+    server.round = 2;
+    t.server.setBehaviour(HttpTestServer::Behaviour::Silent);
+    t.w->action("tranallAct")->trigger();
+    QTRY_COMPARE(t.server.requestCount(), 9);
+    QVERIFY(!bar->isHidden());
+    QTest::keyClick(child->translationView, Qt::Key_Escape);
+    QCOMPARE(t.w->translationWorker().pendingCount(), 0);
+    QVERIFY(bar->isHidden());
+    QVERIFY(steps.isEmpty());
+    QVERIFY(!contextEntry(cancelText).first);
+    for (int row = 0; row < 8; ++row) {
+        const DocumentModel::Item &item = model->at(row);
+        QCOMPARE(item.translation, before.at(row).translation);
+        QCOMPARE(item.state, before.at(row).state);
+        QCOMPARE(item.failure, before.at(row).failure);
+        QCOMPARE(column->index(row).data(Qt::ToolTipRole).toString(), row % 2 ? failure : QString());
+    }
+
+    // Retry from the translation list's menu once the server answers: only the
+    // failed rows go out, and the aborted line's answer never lands.
+    server.round = 3;
+    server.failEveryOther = false;
+    t.server.setBehaviour(HttpTestServer::Behaviour::Answer);
+    auto retry = contextEntry(retryText);
+    QVERIFY(retry.first);
+    for (QAction *action : retry.second->actions()) {
+        if (action->text() == retryText)
+            action->trigger();
+    }
+    QCOMPARE(queuedRows(), QList<int>({ 1, 3, 5, 7 }));
+    checkBatch({ 1, 3, 5, 7 });
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
+    const QStringList afterRetry { "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" };
+    QCOMPARE(child->translations(), afterRetry);
+    QVERIFY(queuedRows().isEmpty());
+    for (int row = 0; row < 8; ++row)
+        QCOMPARE(state(row), int(DocumentModel::Translated));
+    QVERIFY(child->saveFile(file));
+    QVERIFY(DocumentFile::read(file, false, &saved, nullptr));
+    QCOMPARE(saved.translations, afterRetry);
 }
 
 void TestTranslationCommands::resultsOfAClosedDocumentAreDropped()
