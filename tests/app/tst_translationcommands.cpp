@@ -108,13 +108,11 @@ private slots:
     void refusalsQueueNothing_data();
     void refusalsQueueNothing();
     void translateSelection();
-    void translateAllReplacesRowsInOrder();
     void failuresAreMarkedRetriedAndCancelled();
     void interleavedWorkKeepsTranslationsBesideTheirSentences_data();
     void interleavedWorkKeepsTranslationsBesideTheirSentences();
     void resultsOfAClosedDocumentAreDropped();
     void contextMenuWorksWhileRecording();
-    void commaSeparateAppendsRecognisedSentence();
 };
 
 void TestTranslationCommands::cleanup() { ModalAnswer::reset(); }
@@ -178,25 +176,6 @@ void TestTranslationCommands::translateSelection()
     QCOMPARE(t.w->statusBar()->currentMessage(), QStringLiteral("before"));
 }
 
-void TestTranslationCommands::translateAllReplacesRowsInOrder()
-{
-    TranslatingWindow t;
-    MdiChild *child = prepare(t.w, { "一", "二", "三" }, { "", "", "" });
-    t.w->action("tranallAct")->trigger();
-    QVERIFY(child->isModified());
-    // The lines were copied when queued: an edit now does not change them.
-    child->sourceModel->setData(child->sourceModel->index(2), QStringLiteral("改"));
-    QCOMPARE(child->sources().at(2), QStringLiteral("改"));
-
-    QTRY_COMPARE(child->translations().at(2), QStringLiteral("T:三"));
-    QCOMPARE(t.sent(), QStringList({ "一", "二", "三" }));
-    QCOMPARE(child->translations(), QStringList({ "T:一", "T:二", "T:三" }));
-    QCOMPARE(child->translationModel->stringList(), child->translations());
-}
-
-// A server that fails every other request: failed rows are marked and keep
-// what they had, the progress figures follow each result, cancel puts every
-// row back as it was, and "Retry failed" turns the failures into translations.
 void TestTranslationCommands::failuresAreMarkedRetriedAndCancelled()
 {
     struct
@@ -404,32 +383,6 @@ void TestTranslationCommands::contextMenuWorksWhileRecording()
     QTRY_COMPARE(child->translations(), QStringList({ "T:a", "T:b" }));
     QCOMPARE(AppState::RecordState, int(AppState::Recording));
 }
-
-void TestTranslationCommands::commaSeparateAppendsRecognisedSentence()
-{
-    TranslatingWindow t;
-    MdiChild *child = prepare(t.w, { "你好" }, { "salam" });
-    AppState::textMode = 0;
-    AppState::phraseMode = false;
-    t.w->rebuildContinuousTexts();
-    const QString arabicComma = QString(QChar(0x060C)) + QLatin1Char(' ');
-    QCOMPARE(child->model()->runningTranslation(), QStringLiteral("salam") + arabicComma);
-
-    ModalAnswer::clickStandard(QMessageBox::Ok);
-    t.w->action("tranallAct")->trigger();
-    QCOMPARE(ModalAnswer::lastText(), QStringLiteral("请先把显示方式切换到每句显示为一行"));
-
-    QCoreApplication::postEvent(t.w, new RecognitionEvent(RecognitionEvent::Final, true, 100, "谢谢"));
-    QTRY_COMPARE(child->translations().size(), 2);
-    QCOMPARE(t.sent(), QStringList { QStringLiteral("谢谢") });
-    QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
-    QCOMPARE(child->translations(), QStringList({ "salam", "T:谢谢" }));
-    const QString expected = QStringLiteral("salam") + arabicComma + QStringLiteral("T:谢谢") + QChar(0xFF0C);
-    QCOMPARE(child->model()->runningTranslation(), expected);
-    QCOMPARE(child->translationEdit->toPlainText(), expected);
-    QCOMPARE(child->translationEdit->textCursor().position(), expected.size());
-}
-
 
 void TestTranslationCommands::interleavedWorkKeepsTranslationsBesideTheirSentences_data()
 {
