@@ -1,5 +1,7 @@
 #include "windowfixture.h"
 
+#include "httptestserver.h"
+
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/settings.h"
@@ -28,7 +30,9 @@ WindowFixture::WindowFixture(const QByteArray &ini, const QByteArray &englishIni
         writeFile(Settings::mainPath(), ini);
     if (!englishIni.isEmpty())
         writeFile(Settings::englishPath(), englishIni);
+    translationServer = std::make_unique<HttpTestServer>();
     window = new MainWindow;
+    window->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), translationServer->port());
     window->show();
     // The first document's refresh runs 10 ms after start-up and sets the title;
     // an English start retranslates through a posted language-change event.
@@ -40,6 +44,7 @@ WindowFixture::WindowFixture(const QByteArray &ini, const QByteArray &englishIni
 WindowFixture::~WindowFixture()
 {
     delete window;
+    translationServer.reset();
     SpeechSdk::instance().release();
     Settings::setProgramDir(QString());
     resetState();

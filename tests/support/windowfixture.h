@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include <QByteArray>
 #include <QTemporaryDir>
 
+class HttpTestServer;
 class MainWindow;
 class QWidget;
 
@@ -18,6 +21,9 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     MainWindow *window = nullptr;
     QTemporaryDir dir;
+    // Answers every translation with 404, so that nothing reaches the built-in
+    // server's port; tests that translate point the worker at a server of their own.
+    std::unique_ptr<HttpTestServer> translationServer;
 
     static void resetState();
     // The main window's own title; a maximised document adds " - [name]" to it.
