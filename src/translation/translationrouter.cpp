@@ -35,6 +35,8 @@ void TranslationRouter::deliver()
             continue;
         if (AppState::textMode == 0)
             document->appendRunningTranslation(DocumentModel::oneLine(first.text) + AppState::sentenceSeparator);
+        if (first.ok && firstLanded)
+            firstLanded(document, first.itemId);
     }
     TranslationRowResult again;
     while (worker.takeRowResult(&again)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <functional>
 
 class DocumentModel;
 class PlcThread;
@@ -21,6 +22,13 @@ public:
     // Applies every result the worker has finished so far.
     void deliver();
 
+    // Told of each new sentence's translation that landed (not of failures).
+    void setFirstTranslationLanded(std::function<void(DocumentModel *, quint64 itemId)> callback)
+    {
+        firstLanded = std::move(callback);
+    }
+
 private:
     PlcThread &worker;
+    std::function<void(DocumentModel *, quint64)> firstLanded;
 };
