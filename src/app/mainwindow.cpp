@@ -11,6 +11,7 @@
 #include "documents/filecommands.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
+#include "speech/interpreter.h"
 #include "speech/readaloud.h"
 #include "speech/recognitionevent.h"
 #include "speech/recorder.h"
@@ -73,7 +74,13 @@ MainWindow::MainWindow(QWidget *parent)
     settingsCommands = std::make_unique<SettingsCommands>(this, plcThread, autoSaveTimer, status->direction);
     recording->setControls({ this, action("runAct"), action("stopAct"), status->recordState, status->modeBox });
     recording->setSentenceAdded([this] { updateLetterCount(); });
-    readAloud->attach(action("playAct"), [this]() -> QAbstractItemView * { return activeTranslationView(); });
+    readAloud->attach(action("playAct"), [this]() -> QAbstractItemView * {
+        return activeMdiChild() ? activeMdiChild()->translationView : nullptr;
+    });
+    interpreter = new Interpreter(*translationRouter, *recording, *readAloud, this);
+    interpreter->attach(
+        { action("speakAct"), action("listenAct"), action("playAct"), action("stopAct"), statusBar() },
+        [this] { return documents(); });
 
     setCentralWidget(new MainWidget(mdiArea, this));
 
@@ -393,14 +400,6 @@ void MainWindow::runItem() { recording->start(); }
 void MainWindow::stopItem() { recording->stop(); }
 
 void MainWindow::playItem() { readAloud->toggle(); }
-
-QListView *MainWindow::activeTranslationView() const
-{
-    MdiChild *child = activeMdiChild();
-    return child ? child->translationView : nullptr;
-}
-
-void MainWindow::OnMyPlayTimer() { readAloud->tick(activeTranslationView()); }
 
 void MainWindow::applyLanguageFonts() { settingsCommands->applyLanguageFonts(); }
 

@@ -8,12 +8,12 @@
 class ActionTable;
 class FileCommands;
 class InterfaceLanguage;
+class Interpreter;
 class MdiChild;
 class MyEdit;
 class QAction;
 class QComboBox;
 class QLabel;
-class QListView;
 class QMdiArea;
 class QMdiSubWindow;
 class QSignalMapper;
@@ -65,7 +65,6 @@ public slots:
     void setActiveSubWindow(QWidget *window);
     void langChanged(const QString &lang);
     void realtimeChanged(const QString &mode);
-    void OnMyPlayTimer();
     void MyTimerSlot();
     void about();
     void runItem();
@@ -99,7 +98,6 @@ private:
     void createActions();
     void createStatusBars();
     void editRunningText(void (MyEdit::*command)());
-    QListView *activeTranslationView() const;
     void setRecognitionLanguage(int language);
     bool runItemCommand(bool (MdiChild::*command)());
     void saveWith(void (FileCommands::*command)());
@@ -116,4 +114,5 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<SettingsCommands> settingsCommands;
     std::unique_ptr<StatusColumns> status;
+    Interpreter *interpreter = nullptr;
 };

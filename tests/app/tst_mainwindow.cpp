@@ -220,6 +220,8 @@ void TestMainWindow::actionTable_data()
         { "Add Down", ":/images/AddDown.png", none, "下边添加一行" },
         { "&Delete", ":/images/Delete.png", QKeySequence(Qt::Key_Delete), "删除当前选项" },
         { "Play", ":/images/play.png", none, "播放右边翻译文本" },
+        { "Speak translations as they arrive", ":/images/Speak.png", none, "录音时自动朗读每句新译文" },
+        { "Listen while speaking", "", none, "朗读译文时听到的语音也保留（戴耳机时使用）" },
         { "", "", none, "" },
     };
     int i = 0;
@@ -243,7 +245,7 @@ void TestMainWindow::actionTable()
     if (!f)
         f = new WindowFixture("[action]\nuilang=1\n");
     const QList<QAction *> actions = ownActions(f->window);
-    QCOMPARE(actions.size(), 34);
+    QCOMPARE(actions.size(), 36);
     QAction *action = actions.at(index);
     QCOMPARE(action->text(), text);
     QCOMPARE(action->shortcut(), shortcut);
@@ -257,9 +259,9 @@ void TestMainWindow::actionTable()
     } else {
         QCOMPARE(iconImage(action->icon()), iconImage(QIcon(icon)));
     }
-    if (index == 33)
+    if (index == 35)
         QVERIFY(action->isSeparator());
-    if (index == 33) {
+    if (index == 35) {
         delete f;
         f = nullptr;
     }
@@ -277,7 +279,8 @@ void TestMainWindow::menus()
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("fileMenu"))->actions()),
              (QStringList{ "&New", "&Open...", "&Save", "Save &As...", "Save As Excel...", "|", "E&xit" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("editMenu"))->actions()), (QStringList{ "Cu&t", "&Copy", "&Paste" }));
-    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("actionMenu"))->actions()), (QStringList{ "Record", "Stop" }));
+    QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("actionMenu"))->actions()), 
+             (QStringList{ "Record", "Stop", "|", "Speak translations as they arrive", "Listen while speaking" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("langMenu"))->actions()), (QStringList{ "LangCN", "LangWW" }));
     QCOMPARE(entryTexts(w->findChild<QMenu *>(QStringLiteral("settingMenu"))->actions()),
              (QStringList{ "SetFont", "SetFontWW", "SetColor", "SetAutoSave", "SetPauseMark", "SetShowEdit",
@@ -298,7 +301,8 @@ void TestMainWindow::toolBars()
     QCOMPARE(entryTexts(bars.at(0)->actions()), (QStringList{ "&New", "&Open...", "&Save" }));
     QCOMPARE(entryTexts(bars.at(1)->actions()), (QStringList{ "Record", "Stop" }));
     QCOMPARE(entryTexts(bars.at(2)->actions()),
-             (QStringList{ "translate selection", "translate all", "Add Up", "Add Down", "&Delete", "|", "Play" }));
+             (QStringList{ "translate selection", "translate all", "Add Up", "Add Down", "&Delete", "|", "Play",
+                 "Speak translations as they arrive" }));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(bars.at(i)->iconSize(), QSize(48, 48));
     QVERIFY(bars.at(4)->isAncestorOf(w->findChild<QComboBox *>(QStringLiteral("modeBox"))));
