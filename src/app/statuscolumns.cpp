@@ -63,9 +63,13 @@ StatusColumns::StatusColumns(QMainWindow *window)
     QToolBar *languageToolBar = window->addToolBar(tr("Status"));
     languageToolBar->addWidget(uiLanguageBox);
 
-    // Without grip handles all six bars fit the 1024-pixel window, status columns included.
-    for (QToolBar *bar : window->findChildren<QToolBar *>())
+    // Without grip handles and side margins all six bars fit the 1024-pixel
+    // window, status columns included.
+    for (QToolBar *bar : window->findChildren<QToolBar *>()) {
         bar->setMovable(false);
+        const QMargins margins = bar->layout()->contentsMargins();
+        bar->layout()->setContentsMargins(0, margins.top(), 0, margins.bottom());
+    }
 }
 
 void StatusColumns::retranslate(bool phraseMode)
