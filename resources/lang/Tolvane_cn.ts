@@ -4,6 +4,18 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>RealTime</source>
+        <translation>实时</translation>
+    </message>
+    <message>
+        <source>File loaded</source>
+        <translation>文件已打开</translation>
+    </message>
+    <message>
+        <source>File saved</source>
+        <translation>文件已保存</translation>
+    </message>
+    <message>
         <source>&amp;Action</source>
         <translation>录音操作</translation>
     </message>
@@ -403,6 +415,24 @@
 <context>
     <name>MdiChild</name>
     <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 已存在。
+要替换它吗？</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>无法读取文件 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1：
+%2。</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; has been modified.
 Do you want to save your changes?</source>
         <translation>&apos;%1&apos; 文档已修改，你要保存吗？</translation>
@@ -456,12 +486,20 @@ Do you want to save your changes?</source>
         <translation>文档保存提示</translation>
     </message>
     <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
         <source>Save As</source>
         <translation>保存为</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
     </message>
     <message>
         <source>add Down Item</source>
@@ -672,6 +710,37 @@ Do you want to save your changes?</source>
     </message>
 </context>
 <context>
+    <name>RecoveryDialog</name>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>文档</translation>
+    </message>
+    <message>
+        <source>Items</source>
+        <translation>条数</translation>
+    </message>
+    <message>
+        <source>Last change</source>
+        <translation>最后修改时间</translation>
+    </message>
+    <message>
+        <source>Recover Documents</source>
+        <translation>恢复文档</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Tolvane did not close properly. These documents had unsaved changes:</source>
+        <translation>程序上次没有正常退出，以下文档有未保存的修改：</translation>
+    </message>
+</context>
+<context>
     <name>ShowEditDialog</name>
     <message>
         <source>Cancel</source>
@@ -704,6 +773,36 @@ Do you want to save your changes?</source>
     <message>
         <source>one sentence per line</source>
         <translation>每句显示为一行</translation>
+    </message>
+</context>
+<context>
+    <name>DocumentFile</name>
+    <message>
+        <source>Not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>文件太大</translation>
+    </message>
+</context>
+<context>
+    <name>PlcThread</name>
+    <message>
+        <source>The server did not answer in time</source>
+        <translation>服务器未及时应答</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1</source>
+        <translation>服务器返回 HTTP %1</translation>
+    </message>
+    <message>
+        <source>The server refused the connection</source>
+        <translation>服务器拒绝连接</translation>
+    </message>
+    <message>
+        <source>The reply holds no translation</source>
+        <translation>应答中没有译文</translation>
     </message>
 </context>
 </TS>

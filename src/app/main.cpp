@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "resources.h"
+#include "testcontrol.h"
 
 #include <QApplication>
 
@@ -13,6 +14,9 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         window.show();
+        // Test-only: lets tests drive the program through its standard input.
+        if (qEnvironmentVariableIsSet("TOLVANE_TEST_CONTROL"))
+            new TestControl(&window);
         result = app.exec();
     }
     return result;

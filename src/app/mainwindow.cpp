@@ -8,9 +8,11 @@
 #include "app/settings.h"
 #include "app/settingscommands.h"
 #include "app/statuscolumns.h"
+#include "app/windowmenu.h"
 #include "documents/filecommands.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
+#include "documents/recovery.h"
 #include "speech/interpreter.h"
 #include "speech/readaloud.h"
 #include "speech/recognitionevent.h"
@@ -30,7 +32,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
-#include <QSignalMapper>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -44,6 +45,7 @@ MainWindow::MainWindow(QWidget *parent)
     , readAloud(std::make_unique<ReadAloud>())
 {
     setWindowIcon(QIcon(QStringLiteral(":images/Application.png")));
+    recovery = std::make_unique<Recovery>();
     autoSaveTimer = new QTimer(this);
     autoSaveTimer->setObjectName(QStringLiteral("autoSaveTimer"));
     connect(autoSaveTimer, &QTimer::timeout, this, &MainWindow::MyTimerSlot);
@@ -62,8 +64,6 @@ MainWindow::MainWindow(QWidget *parent)
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setViewMode(QMdiArea::SubWindowView);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
-    windowMapper = new QSignalMapper(this);
-    connect(windowMapper, &QSignalMapper::mappedWidget, this, &MainWindow::setActiveSubWindow);
 
     statusBar()->showMessage(tr("Ready"));
     AppState::pauseMarkChoice = Settings::readInt(SettingsKeys::PauseMark, QStringLiteral("0"));
@@ -95,6 +95,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     newFile();
     status->uiLanguageBox->setCurrentIndex(uiLang == 0 ? 0 : 1);
+    // What a crashed run left unsaved is offered once the window is up.
+    QTimer::singleShot(0, this, &MainWindow::offerRecovery);
 
     AppState::listBackgroundColor
         = Settings::readColor(SettingsKeys::ListBackColor, QLatin1String(SettingsKeys::DefaultListBackColor));
@@ -108,8 +110,6 @@ MainWindow::~MainWindow()
 {
     QSettings settings;
     settings.setValue(QLatin1String(SettingsKeys::MainSize), size());
-    delete windowMapper;
-    windowMapper = nullptr;
     // The document area and the documents outlive this destructor's body; their
     // last signals must not reach a window that is already half destroyed.
     disconnect(mdiArea, nullptr, this, nullptr);
@@ -130,8 +130,9 @@ void MainWindow::createActions()
     auto *separator = new QAction(this);
     separator->setObjectName(QStringLiteral("separatorAct"));
     separator->setSeparator(true);
-    updateWindowMenu();
-    connect(actions->menu("windowMenu"), &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
+    windowMenu = std::make_unique<WindowMenu>(
+        actions->menu("windowMenu"), mdiArea, [this](const char *name) { return action(name); });
+    windowMenu->update();
 }
 
 void MainWindow::createStatusBars()
@@ -177,7 +178,21 @@ MdiChild *MainWindow::createMdiChild(MainWindow *win)
     connect(child, &MdiChild::closeChild, this, &MainWindow::closeChild);
     connect(child, &MdiChild::translationRequested, this,
         [this, child](int row) { translationRouter->queueAgain(child->model(), row); });
+    recovery->watch(child);
     return child;
+}
+
+void MainWindow::offerRecovery()
+{
+    const int restored = recovery->offer(this, [this] {
+        MdiChild *child = createMdiChild(this);
+        child->show();
+        return child;
+    });
+    if (restored > 0) {
+        rebuildContinuousTexts();
+        ChangeTitle();
+    }
 }
 
 void MainWindow::newFile()
@@ -212,12 +227,6 @@ void MainWindow::applyOrientation()
         document->setOrientation(orientation);
 }
 
-void MainWindow::setActiveSubWindow(QWidget *window)
-{
-    if (window)
-        mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
-}
-
 void MainWindow::updateMenus()
 {
     const bool hasDocument = activeMdiChild() != nullptr;
@@ -233,32 +242,7 @@ void MainWindow::updateMenus()
     action("copyAct")->setEnabled(hasSelection);
 }
 
-void MainWindow::updateWindowMenu()
-{
-    QMenu *windowMenu = actions->menu("windowMenu");
-    windowMenu->clear();
-    for (const char *name : { "closeAct", "closeAllAct", "", "tileAct", "cascadeAct", "", "nextAct",
-             "previousAct", "separatorAct" }) {
-        if (*name)
-            windowMenu->addAction(action(name));
-        else
-            windowMenu->addSeparator();
-    }
-    const QList<QMdiSubWindow *> windows = mdiArea->subWindowList();
-    action("separatorAct")->setVisible(!windows.isEmpty());
-    for (int i = 0; i < windows.size(); ++i) {
-        auto *child = qobject_cast<MdiChild *>(windows.at(i)->widget());
-        if (!child)
-            continue;
-        const QString text = i < 9 ? tr("&%1 %2").arg(i + 1).arg(child->userFriendlyCurrentFile())
-                                   : tr("%1 %2").arg(i + 1).arg(child->userFriendlyCurrentFile());
-        QAction *entry = windowMenu->addAction(text);
-        entry->setCheckable(true);
-        entry->setChecked(child == activeMdiChild());
-        connect(entry, &QAction::triggered, windowMapper, QOverload<>::of(&QSignalMapper::map));
-        windowMapper->setMapping(entry, windows.at(i));
-    }
-}
+void MainWindow::updateWindowMenu() { windowMenu->update(); }
 
 void MainWindow::closeChild()
 {
@@ -272,7 +256,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!QMyMessageBox::question(
+    // Whoever answered "Yes, restart" has already agreed to the closing.
+    if (!relauncher.isRequested()
+        && !QMyMessageBox::question(
             this, tr("Application"), tr("exit program?"), tr("Yes"), tr("No"), QMessageBox::Cancel)) {
         event->ignore();
         return;
@@ -282,9 +268,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (mdiArea->currentSubWindow()) {
         // A document refused to close; the next close asks again and offers to save again.
         AppState::exitConfirmed = false;
+        relauncher.withdraw();
         event->ignore();
     } else {
         event->accept();
+        relauncher.launchIfRequested();
     }
 }
 
@@ -373,9 +361,6 @@ void MainWindow::deleteItem()
         updateLetterCount();
 }
 
-// ---------------------------------------------------------------------------
-// Events from the translation worker and the speech handlers
-
 bool MainWindow::event(QEvent *event)
 {
     switch (int(event->type())) {
@@ -426,9 +411,6 @@ void MainWindow::rebuildContinuousTexts()
         document->rebuildContinuousText(
             uyghurSpoken ? arabicComma : fullwidthComma, uyghurSpoken ? fullwidthComma : arabicComma);
 }
-
-// ---------------------------------------------------------------------------
-// Edit commands on the running source text
 
 // On the running source text of the active document, when it is on screen. The
 // source view's own commands also keep the running source text in step.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/relauncher.h"
 #include "translation/plcthread.h"
 
 #include <QMainWindow>
@@ -16,13 +17,14 @@ class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QSignalMapper;
 class QTimer;
 class ReadAloud;
 class RecordingControl;
+class Recovery;
 class SettingsCommands;
 class StatusColumns;
 class TranslationRouter;
+class WindowMenu;
 
 // The main window owns the document area, the actions and the helpers that
 // carry out each family of commands, and wires them together. Its slots hand
@@ -50,6 +52,7 @@ public:
     void retranslateUi();
 
     PlcThread &translationWorker() { return plcThread; }
+    Relauncher &restarter() { return relauncher; }
     QString settingsPath() const;
 
 public slots:
@@ -62,7 +65,6 @@ public slots:
     void updateMenus();
     void updateWindowMenu();
     MdiChild *createMdiChild(MainWindow *win);
-    void setActiveSubWindow(QWidget *window);
     void langChanged(const QString &lang);
     void realtimeChanged(const QString &mode);
     void MyTimerSlot();
@@ -101,10 +103,11 @@ private:
     void setRecognitionLanguage(int language);
     bool runItemCommand(bool (MdiChild::*command)());
     void saveWith(void (FileCommands::*command)());
+    void offerRecovery();
 
     PlcThread plcThread;
+    Relauncher relauncher;
     QMdiArea *mdiArea = nullptr;
-    QSignalMapper *windowMapper = nullptr;
     QTimer *autoSaveTimer = nullptr;
     std::unique_ptr<ActionTable> actions;
     std::unique_ptr<InterfaceLanguage> language;
@@ -114,5 +117,7 @@ private:
     std::unique_ptr<FileCommands> files;
     std::unique_ptr<SettingsCommands> settingsCommands;
     std::unique_ptr<StatusColumns> status;
+    std::unique_ptr<Recovery> recovery;
+    std::unique_ptr<WindowMenu> windowMenu;
     Interpreter *interpreter = nullptr;
 };

@@ -10,6 +10,16 @@
 
 namespace {
 QString overriddenProgramDir;
+QString overriddenUserDir;
+const QString mainName = QStringLiteral("Tolvane.ini");
+const QString englishName = QStringLiteral("Tolvaneen.ini");
+
+QVariant readOne(const QString &path, const char *key)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setIniCodec("GB18030");
+    return settings.value(QLatin1String(key));
+}
 }
 
 QString Settings::programDir()
@@ -19,13 +29,16 @@ QString Settings::programDir()
     return QCoreApplication::applicationDirPath();
 }
 
-void Settings::setProgramDir(const QString &dir)
+void Settings::setProgramDir(const QString &dir, const QString &userDir)
 {
     overriddenProgramDir = dir;
+    overriddenUserDir = userDir;
 }
 
 QString Settings::writableDir()
 {
+    if (!overriddenUserDir.isEmpty())
+        return overriddenUserDir;
     const QString dir = programDir();
     const QFileInfo info(dir);
     if (info.isDir() && info.isWritable())
@@ -37,12 +50,12 @@ QString Settings::writableDir()
 
 QString Settings::mainPath()
 {
-    return writableDir() + QStringLiteral("/Tolvane.ini");
+    return writableDir() + QLatin1Char('/') + mainName;
 }
 
 QString Settings::englishPath()
 {
-    return writableDir() + QStringLiteral("/Tolvaneen.ini");
+    return writableDir() + QLatin1Char('/') + englishName;
 }
 
 QString Settings::currentPath()
@@ -53,6 +66,24 @@ QString Settings::currentPath()
 QString Settings::resolve(const QString &path)
 {
     return path.isEmpty() ? currentPath() : path;
+}
+
+QStringList Settings::readLayers(const QString &path)
+{
+    const QString file = resolve(path);
+    const bool english = file == englishPath();
+    if (!english && file != mainPath())
+        return { file }; // a file of its own, with nothing beneath it
+    QStringList layers { file };
+    if (english)
+        layers << mainPath();
+    const QString beside = QDir::cleanPath(programDir()) + QLatin1Char('/');
+    if (beside != QDir::cleanPath(writableDir()) + QLatin1Char('/')) {
+        layers << beside + (english ? englishName : mainName);
+        if (english)
+            layers << beside + mainName;
+    }
+    return layers;
 }
 
 int Settings::toInt(const QString &text)
@@ -69,9 +100,12 @@ int Settings::readInt(const char *key, const QString &defaultText, const QString
 
 QString Settings::readString(const char *key, const QString &defaultText, const QString &path)
 {
-    QSettings settings(resolve(path), QSettings::IniFormat);
-    settings.setIniCodec("GB18030");
-    return settings.value(QLatin1String(key), defaultText).toString();
+    for (const QString &layer : readLayers(path)) {
+        const QVariant value = readOne(layer, key);
+        if (value.isValid())
+            return value.toString();
+    }
+    return defaultText;
 }
 
 quint32 Settings::readColor(const char *key, const QString &defaultText, const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace SettingsKeys {
@@ -31,14 +32,26 @@ inline constexpr const char *DefaultListBackColor = "-2102281";
 inline constexpr const char *DefaultListSelColor = "-16140809";
 }
 
-// The INI settings file beside the program. Every access opens the file,
-// reads or writes with the GB18030 codec, and closes it again.
+// The INI settings files. Every access opens the file, reads or writes with
+// the GB18030 codec, and closes it again.
+//
+// Writes go to one file: the file in use (currentPath) or the one named.
+// Reads go through layers and take the first file that holds the key:
+//   1. that file, in writableDir();
+//   2. for the English file only: the Chinese file, in writableDir();
+//   3. the same name beside the program, when writableDir() is elsewhere;
+//   4. for the English file only: the Chinese file beside the program.
+// So the operator's own settings, made under either interface, come before
+// those an administrator placed beside an installed program, and the English
+// file holds only what was changed under English.
 class Settings
 {
 public:
     // Where the program lives (the executable's directory unless a test says otherwise).
     static QString programDir();
-    static void setProgramDir(const QString &dir);
+    // Tests stand in for the program directory; a userDir makes it read-only
+    // with userDir as the per-user folder (root may write anywhere).
+    static void setProgramDir(const QString &dir, const QString &userDir = QString());
     // Where the settings file and the auto-save copy go: the program directory,
     // or a per-user folder when the program directory is not writable.
     static QString writableDir();
@@ -58,4 +71,6 @@ public:
 
 private:
     static QString resolve(const QString &path);
+    // The files a read of path consults, in order (see above).
+    static QStringList readLayers(const QString &path);
 };

@@ -158,7 +158,8 @@ void SettingsCommands::chooseServers()
     Settings::write(SettingsKeys::VoiceHost, AppState::voiceHost);
     if (QMyMessageBox::question(
             nullptr, tr("Application"), tr("Do you want to restart to take effect?"), tr("Yes"), tr("No"))) {
-        AppState::exitConfirmed = true;
+        // Through the normal closing, so that every modified document is offered for saving.
+        window->restarter().request();
         window->close();
     }
 }

@@ -121,6 +121,30 @@ void DocumentModel::setItems(const QStringList &sources, const QStringList &tran
     translationModel->endReset();
 }
 
+void DocumentModel::restoreItems(const QVector<Item> &restored)
+{
+    sourceModel->beginReset();
+    translationModel->beginReset();
+    items.clear();
+    items.reserve(restored.size());
+    for (const Item &from : restored) {
+        Item item;
+        item.id = nextItemId++;
+        item.source = oneLine(from.source);
+        item.translation = oneLine(from.translation);
+        item.hasTranslation = from.hasTranslation;
+        item.state = from.hasTranslation ? Translated : NotTranslated;
+        items.append(item);
+    }
+    translated = 0;
+    while (translated < items.size() && items.at(translated).hasTranslation)
+        ++translated;
+    provisional = false;
+    indexStale = true;
+    sourceModel->endReset();
+    translationModel->endReset();
+}
+
 quint64 DocumentModel::insertItem(int row, const Item &model)
 {
     Item item = model;

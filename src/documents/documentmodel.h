@@ -57,6 +57,8 @@ public:
 
     // Replaces every item, as reading a file does; the modified flag is left alone.
     void setItems(const QStringList &sources, const QStringList &translations);
+    // Replaces every item with these texts and translation flags (ids are new), as restoring does.
+    void restoreItems(const QVector<Item> &restored);
     quint64 appendSource(const QString &text);
     void setSource(int row, const QString &text);
     void setTranslation(int row, const QString &text);

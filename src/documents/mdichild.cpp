@@ -137,6 +137,22 @@ bool MdiChild::loadFile(const QString &fileName, bool oneItemPerLine)
     return true;
 }
 
+void MdiChild::restore(const QString &fileName, const QVector<DocumentModel::Item> &items)
+{
+    if (fileName.isEmpty()) {
+        newFile();
+    } else {
+        curFile = fileName;
+        isUntitled = false;
+        setWindowTitle(userFriendlyCurrentFile() + QStringLiteral("[*]"));
+    }
+    sourceScrollBar->setValue(0);
+    translationScrollBar->setValue(0);
+    document->restoreItems(items);
+    setModified(true);
+    refreshTimer->start(1000);
+}
+
 bool MdiChild::save()
 {
     if (isUntitled) {
@@ -152,6 +168,12 @@ bool MdiChild::saveAs(QString &chosenName)
     if (answer.isEmpty())
         return false;
     chosenName = DocumentFile::saveAsName(answer);
+    // The dialog asked about the name typed; the suffix may name another file.
+    if (chosenName != answer && QFileInfo::exists(chosenName)
+        && !QMyMessageBox::question(this, tr("Save As"),
+            tr("%1 already exists.\nDo you want to replace it?").arg(strippedName(chosenName)), tr("Yes"),
+            tr("No")))
+        return false;
     curFile = chosenName;
     return saveFile(chosenName);
 }

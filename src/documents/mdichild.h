@@ -37,6 +37,9 @@ public:
     bool saveAsTabFile(QString &chosenName);
     bool maybeSave();
     QString currentFile() const { return curFile; }
+    bool hasFileName() const { return !isUntitled; }
+    // A document brought back after a crash: modified, under fileName when it had one, else untitled.
+    void restore(const QString &fileName, const QVector<DocumentModel::Item> &items);
     QString userFriendlyCurrentFile() const;
     static QString strippedName(const QString &fullFileName);
     QString currentSourceText() const;

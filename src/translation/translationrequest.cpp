@@ -41,9 +41,19 @@ QNetworkRequest TranslationRequest::configuredRequest(const QString &text, const
 QNetworkReply *TranslationRequest::send(
     QNetworkAccessManager *manager, const QString &text, const Target &target)
 {
-    if (usesDefaultEndpoint(target))
-        return manager->post(defaultRequest(target), defaultBody(text, target));
-    return manager->get(configuredRequest(text, target));
+    QNetworkReply *reply = usesDefaultEndpoint(target)
+        ? manager->post(defaultRequest(target), defaultBody(text, target))
+        : manager->get(configuredRequest(text, target));
+    // readyRead comes with every piece of the body (downloadProgress is throttled);
+    // the body stays unread until the end, so bytesAvailable counts all of it.
+    const auto checkSize = [reply] {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (qMax(announced, reply->bytesAvailable()) > maxReplyBytes)
+            reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, checkSize);
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, checkSize);
+    return reply;
 }
 
 QByteArray TranslationRequest::percentEncode(const QString &text) { return QUrl::toPercentEncoding(text); }

@@ -30,7 +30,12 @@ public:
     static QByteArray defaultBody(const QString &text, const Target &target);
     static QNetworkRequest configuredRequest(const QString &text, const Target &target);
 
-    // Sends the request in the style the target asks for; the reply belongs to manager.
+    // A broken server must not fill the memory: a longer reply is aborted and
+    // so fails like any other failed request.
+    static constexpr qint64 maxReplyBytes = 1024 * 1024;
+
+    // Sends the request in the style the target asks for; the reply belongs to
+    // manager and is aborted once it announces or brings more than maxReplyBytes.
     static QNetworkReply *send(QNetworkAccessManager *manager, const QString &text, const Target &target);
 
     // Every UTF-8 byte except A-Z a-z 0-9 - . _ ~ as %XX.

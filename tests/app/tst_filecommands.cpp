@@ -147,6 +147,8 @@ private slots:
     void saveNewDocumentAsksForName();
     void recognitionDuringSaveComesAfter();
     void failedSaveAs();
+    void saveAsAsksAboutNameWritten_data();
+    void saveAsAsksAboutNameWritten();
 
 
     void autoSaveWritesActiveLists();
@@ -183,7 +185,7 @@ void TestFileCommands::openReadsItems()
     QCOMPARE(ModalAnswer::answeredCount(), 2);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("工具"));
     QCOMPARE(ModalAnswer::lastText(), QStringLiteral("文件是否包含翻译文本？"));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File loaded"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已打开"));
     QCOMPARE(w->documentArea()->subWindowList().size(), 2);
     MdiChild *child = w->activeMdiChild();
     QVERIFY(child && child != before);
@@ -293,11 +295,11 @@ void TestFileCommands::openFailure()
 
     QCOMPARE(ModalAnswer::answeredCount(), 3);
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
-    const QString prefix = QStringLiteral("Cannot read file %1:\n").arg(file);
+    const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file);
     QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
     // The system's reason follows.
     QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
-    QVERIFY(ModalAnswer::lastText().endsWith(QLatin1Char('.')));
+    QVERIFY(ModalAnswer::lastText().endsWith(QStringLiteral("。")));
     QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
     QCOMPARE(w->activeMdiChild(), before);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
@@ -324,7 +326,7 @@ void TestFileCommands::saveNewDocumentAsksForName()
     QVERIFY(!AppState::savingInProgress);
     const QString saved = f.path(QStringLiteral("notes.txt"));
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n"));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已保存"));
     QCOMPARE(child->currentFile(), saved);
     QCOMPARE(child->windowTitle(), QStringLiteral("notes.txt"));
     QVERIFY(!child->isModified());
@@ -379,7 +381,7 @@ void TestFileCommands::failedSaveAs()
     w->action("saveAsAct")->trigger();
 
     QCOMPARE(ModalAnswer::lastTitle(), QStringLiteral("文档保存提示"));
-    const QString prefix = QStringLiteral("Cannot write file %1:\n").arg(chosen);
+    const QString prefix = QStringLiteral("无法写入文件 %1：\n").arg(chosen);
     QVERIFY2(ModalAnswer::lastText().startsWith(prefix), qPrintable(ModalAnswer::lastText()));
     // The reason is the system's, not empty.
     QVERIFY(ModalAnswer::lastText().size() > prefix.size() + 1);
@@ -398,6 +400,46 @@ void TestFileCommands::failedSaveAs()
     QCOMPARE(ModalAnswer::answeredCount(), 1);
     QCOMPARE(readBytes(f.path(QStringLiteral("second.txt"))), utf8Mark + QByteArray("a\nx\n"));
     QVERIFY(!child->isModified());
+}
+
+void TestFileCommands::saveAsAsksAboutNameWritten_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("replaced");
+    const QString chinese = QStringLiteral("notes.txt 已存在。\n要替换它吗？");
+    QTest::newRow("Chinese, Yes replaces") << QByteArray() << QStringLiteral("是") << chinese << true;
+    QTest::newRow("Chinese, No keeps the file") << QByteArray() << QStringLiteral("否") << chinese << false;
+    QTest::newRow("English, No keeps the file")
+        << QByteArray("[action]\nuilang=1\n") << QStringLiteral("No")
+        << QStringLiteral("notes.txt already exists.\nDo you want to replace it?") << false;
+}
+
+void TestFileCommands::saveAsAsksAboutNameWritten()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, reply);
+    QFETCH(QString, question);
+    QFETCH(bool, replaced);
+    WindowFixture f(ini);
+    MainWindow *w = f.window;
+    const QString existing = f.path(QStringLiteral("notes.txt"));
+    writeBytes(existing, "kept\n");
+    MdiChild *child = w->activeMdiChild();
+    const QString untitled = child->currentFile();
+    child->setItems({ "你好" }, { "salam" });
+    child->setModified(true);
+
+    // Typed without the suffix: the dialog finds no "notes" and asks nothing itself.
+    answerFileDialogThen(f.path(QStringLiteral("notes")), [reply]() { ModalAnswer::clickButton(reply); });
+    w->action("saveAsAct")->trigger();
+
+    QCOMPARE(ModalAnswer::answeredCount(), 2);
+    QCOMPARE(ModalAnswer::lastText(), question);
+    QCOMPARE(readBytes(existing), replaced ? utf8Mark + QByteArray("你好\nsalam\n") : QByteArray("kept\n"));
+    QCOMPARE(child->isModified(), !replaced);
+    QCOMPARE(child->currentFile(), replaced ? existing : untitled);
 }
 
 void TestFileCommands::autoSaveWritesActiveLists()

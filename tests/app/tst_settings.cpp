@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 #include "app/settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +21,8 @@ private slots:
     void gb18030RoundTrip();
     void writesToCurrentFile();
     void fallsBackWhenProgramDirIsReadOnly();
+    void readsThroughLayers_data();
+    void readsThroughLayers();
 
 private:
     void writeIni(const QByteArray &content);
@@ -121,6 +124,62 @@ void TestSettings::fallsBackWhenProgramDirIsReadOnly()
     Settings::write(SettingsKeys::UiScore, 42);
     QCOMPARE(Settings::readInt(SettingsKeys::UiScore, QStringLiteral("100")), 42);
     QFile::remove(Settings::mainPath());
+}
+
+void TestSettings::readsThroughLayers_data()
+{
+    QTest::addColumn<bool>("english");
+    // The voice host in: own English, own Chinese, English beside the program,
+    // Chinese beside the program; empty means the key is absent.
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("expected");
+
+    const QString admin = QStringLiteral("管理员.example");
+    QTest::newRow("Chinese: beside the program") << false << QStringList { "", "", "", admin } << admin;
+    QTest::newRow("Chinese: own before beside") << false << QStringList { "", "own", "", admin } << "own";
+    QTest::newRow("Chinese: never the English files")
+        << false << QStringList { "en", "", "en-admin", "" } << "<default>";
+    QTest::newRow("English: own English first")
+        << true << QStringList { "en", "own", "en-admin", admin } << "en";
+    QTest::newRow("English: own Chinese before anything beside")
+        << true << QStringList { "", "own", "en-admin", admin } << "own";
+    QTest::newRow("English: English beside before Chinese beside")
+        << true << QStringList { "", "", "en-admin", admin } << "en-admin";
+    QTest::newRow("English: Chinese beside the program")
+        << true << QStringList { "", "", "", admin } << admin;
+    QTest::newRow("nowhere") << true << QStringList { "", "", "", "" } << "<default>";
+}
+
+void TestSettings::readsThroughLayers()
+{
+    QFETCH(bool, english);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, expected);
+
+    // An installed copy: the program folder is read-only, writes go to the user's folder.
+    const QString program = dir->filePath(QStringLiteral("program"));
+    const QString user = dir->filePath(QStringLiteral("user"));
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
+    Settings::setProgramDir(program, user);
+    const QStringList files { user + "/Tolvaneen.ini", user + "/Tolvane.ini", program + "/Tolvaneen.ini",
+        program + "/Tolvane.ini" };
+    for (int i = 0; i < files.size(); ++i) {
+        if (stored[i].isEmpty())
+            continue;
+        QFile file(files[i]);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "[action]\nVoiceHost=" + QTextCodec::codecForName("GB18030")->fromUnicode(stored[i]) + "\n");
+    }
+    AppState::settingsPath = english ? Settings::englishPath() : Settings::mainPath();
+
+    QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QStringLiteral("<default>")), expected);
+
+    // Writes still go to the file in use only, and are read back first.
+    Settings::write(SettingsKeys::VoiceHost, QStringLiteral("new"));
+    QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString()), QStringLiteral("new"));
+    for (int i = 2; i < files.size(); ++i)
+        QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString(), files[i]), stored[i]);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

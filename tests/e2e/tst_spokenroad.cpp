@@ -616,7 +616,7 @@ void TestSpokenRoad::saveReopenAndExport()
         [this](QWidget *modal) { answerFileDialog(modal, docs.filePath(QStringLiteral("talk"))); });
     w->action("saveAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 1);
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已保存"));
     QCOMPARE(doc->currentFile(), path);
     QCOMPARE(doc->windowTitle(), QStringLiteral("talk.txt"));
     QVERIFY(!doc->isModified());
@@ -633,7 +633,7 @@ void TestSpokenRoad::saveReopenAndExport()
     });
     w->action("saveAsTabAct")->trigger();
     QCOMPARE(proposal, docs.filePath(QStringLiteral("talk.csv")));
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File saved"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已保存"));
     // Only the typed item holds a comma and quotes, so only its fields are quoted.
     QByteArray csv("\xEF\xBB\xBF");
     for (int i = 0; i < sources.size(); ++i) {
@@ -667,7 +667,7 @@ void TestSpokenRoad::saveReopenAndExport()
     QCOMPARE(reopened->currentFile(), path);
     QCOMPARE(reopened->sourceModel->stringList(), sources);
     QCOMPARE(reopened->translationModel->stringList(), translations);
-    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("File loaded"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("文件已打开"));
     QVERIFY(!reopened->isModified());
     QCOMPARE(AppState::RecordState, int(AppState::Idle));
     QTRY_COMPARE(w->windowTitle(), QStringLiteral("维-->汉翻译 - [talk.txt]"));

@@ -140,7 +140,8 @@ void tst_SpeechEngine::setUpConfigures()
 void tst_SpeechEngine::setUpReadsTranslationHosts()
 {
     Settings::write(SettingsKeys::VoiceHost, QStringLiteral("main:1"), Settings::mainPath());
-    // Under the English interface the hosts come from the file in use.
+    // Under the English interface the hosts come from the file in use, and what
+    // it lacks from the Chinese file.
     AppState::settingsPath = programDir->path() + QStringLiteral("/Tolvaneen.ini");
     Settings::write(SettingsKeys::TranslateHostWW, QStringLiteral("http://ww.example:81"));
     Settings::write(SettingsKeys::TranslateHostCN, QStringLiteral("\u4e2d.example:82"));
@@ -149,7 +150,7 @@ void tst_SpeechEngine::setUpReadsTranslationHosts()
     AppState::settingsPath.clear();
     QCOMPARE(AppState::translateHostWW, QStringLiteral("http://ww.example:81"));
     QCOMPARE(AppState::translateHostCN, QStringLiteral("\u4e2d.example:82"));
-    QCOMPARE(AppState::voiceHost, QString());
+    QCOMPARE(AppState::voiceHost, QStringLiteral("main:1"));
 }
 
 void tst_SpeechEngine::failures_data()

@@ -138,6 +138,10 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
         case Behaviour::CloseAtOnce:
             socket->close();
             return;
+        case Behaviour::Endless:
+            it->busy = true;
+            streamEndlessly(socket);
+            return;
         case Behaviour::Answer:
             break;
         }
@@ -173,4 +177,18 @@ void HttpTestServer::respond(QTcpSocket *socket, const Reply &reply, bool close)
     socket->write(head + reply.body);
     if (close)
         socket->disconnectFromHost();
+}
+
+void HttpTestServer::streamEndlessly(QTcpSocket *socket)
+{
+    socket->write(
+        "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\nConnection: close\r\n\r\n"
+        "{\"translation_result_app\":\"");
+    // Paced (about 12 MB/s), so that a client without a bound grows by megabytes, not gigabytes.
+    auto *pace = new QTimer(socket);
+    connect(pace, &QTimer::timeout, socket, [socket] {
+        if (socket->bytesToWrite() < 256 * 1024)
+            socket->write(QByteArray(64 * 1024, 'x'));
+    });
+    pace->start(5);
 }

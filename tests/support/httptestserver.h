@@ -38,7 +38,8 @@ public:
         Answer, // answer every request through the handler
         Silent, // read requests, never answer
         CloseAtOnce, // close each connection as soon as it is accepted
-        Garbage // answer with bytes that are no HTTP, then close
+        Garbage, // answer with bytes that are no HTTP, then close
+        Endless // answer 200 without a length and send the body until the client goes
     };
 
     using Handler = std::function<Reply(const Request &)>;
@@ -76,6 +77,7 @@ private:
     void acceptConnections();
     void readRequests(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const Reply &reply, bool close);
+    void streamEndlessly(QTcpSocket *socket);
 
     QTcpServer *server;
     quint16 listeningPort = 0;

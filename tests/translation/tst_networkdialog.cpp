@@ -22,16 +22,17 @@
 namespace {
 const QString restartQuestion = QStringLiteral("要重启程序才能生效，要重启吗？");
 
-void clickButton(QWidget *parent, const QString &text)
+bool clickButton(QWidget *parent, const QString &text)
 {
     const auto buttons = parent->findChildren<QAbstractButton *>();
     for (QAbstractButton *b : buttons) {
         if (b->text().remove(QLatin1Char('&')) == text) {
             b->click();
-            return;
+            return true;
         }
     }
     qWarning("no button '%s'", qPrintable(text));
+    return false;
 }
 
 struct Hosts
@@ -74,7 +75,12 @@ public:
     };
 
     explicit MessageBoxWatch(const QString &answer, bool rejectDialogs = false)
-        : answer(answer)
+        : MessageBoxWatch(QStringList { answer }, rejectDialogs)
+    { }
+
+    // The boxes get the answers in turn; the last one answers any further box.
+    explicit MessageBoxWatch(const QStringList &answers, bool rejectDialogs = false)
+        : answers(answers)
         , rejectDialogs(rejectDialogs)
     {
         timer.setInterval(10);
@@ -94,7 +100,8 @@ private:
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             handled << box;
             boxes << Box { box->windowTitle(), box->text(), box->icon(), box->parentWidget() };
-            clickButton(box, answer);
+            if (!clickButton(box, answers.value(boxes.size() - 1, answers.last())))
+                box->close();
         } else if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && rejectDialogs) {
             handled << dialog;
             dialogs << dialog->windowTitle();
@@ -102,7 +109,7 @@ private:
         }
     }
 
-    QString answer;
+    QStringList answers;
     bool rejectDialogs;
     QTimer timer;
     QList<QPointer<QWidget>> handled;
@@ -128,7 +135,8 @@ private slots:
     void windowStoresHosts();
     void windowUsesCurrentSettingsFile();
     void newTranslationHostUsedByNextRequest();
-    void restartYesEndsProgram();
+    void restartYesClosesDocumentsThenStartsAgain_data();
+    void restartYesClosesDocumentsThenStartsAgain();
     void nothingWhileRecording();
 };
 
@@ -341,20 +349,73 @@ void TestNetworkDialog::newTranslationHostUsedByNextRequest()
     QCOMPARE(oldServer.requestCount(), 0);
 }
 
-void TestNetworkDialog::restartYesEndsProgram()
+void TestNetworkDialog::restartYesClosesDocumentsThenStartsAgain_data()
 {
-    WindowFixture f;
-    MessageBoxWatch watch(QStringLiteral("是"));
-    answerNetworkDialog(true, { QStringLiteral("10.0.0.5"), QString(), QString() });
-    f.window->setNetworkActItem();
+    QTest::addColumn<QString>("saveAnswer"); // empty: the document is not modified
+    QTest::addColumn<bool>("restarted");
+    QTest::addColumn<QByteArray>("onDisk");
 
-    // Only the restart question: closing after "Yes" does not ask about exiting again.
-    QCOMPARE(watch.boxes.size(), 1);
-    QCOMPARE(watch.boxes.first().text, restartQuestion);
-    QVERIFY(AppState::exitConfirmed);
-    QVERIFY(!f.window->isVisible());
-    QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString(), Settings::mainPath()),
-        QStringLiteral("10.0.0.5"));
+    const QByteArray before("你好\nsalam\n");
+    QTest::newRow("nothing modified") << QString() << true << before;
+    QTest::newRow("Save") << QStringLiteral("保存") << true
+                          << QByteArray("\xEF\xBB\xBF你好\nsalam\n谢谢\nrehmet\n");
+    QTest::newRow("Discard") << QStringLiteral("放弃") << true << before;
+    QTest::newRow("Cancel stops the restart") << QStringLiteral("取消") << false << before;
+}
+
+void TestNetworkDialog::restartYesClosesDocumentsThenStartsAgain()
+{
+    QFETCH(QString, saveAnswer);
+    QFETCH(bool, restarted);
+    QFETCH(QByteArray, onDisk);
+
+    WindowFixture f;
+    MainWindow *w = f.window;
+    QList<QStringList> launches;
+    w->restarter().setLaunch([&launches](const QString &program, const QStringList &arguments) {
+        launches << QStringList { program } + arguments;
+        return true;
+    });
+    const QString file = f.path(QStringLiteral("talk.txt"));
+    QFile talk(file);
+    QVERIFY(talk.open(QIODevice::WriteOnly));
+    talk.write("你好\nsalam\n");
+    talk.close();
+    MdiChild *child = w->activeMdiChild();
+    QVERIFY(child->loadFile(file, false));
+    QStringList expectedBoxes { restartQuestion };
+    if (!saveAnswer.isEmpty()) {
+        child->setItems({ "你好", "谢谢" }, { "salam", "rehmet" });
+        child->setModified(true);
+        expectedBoxes << QStringLiteral("'talk.txt' 文档已修改，你要保存吗？");
+    }
+
+    {
+        MessageBoxWatch watch({ QStringLiteral("是"), saveAnswer });
+        answerNetworkDialog(true, { QStringLiteral("10.0.0.5"), QString(), QString() });
+        w->setNetworkActItem();
+        // Never "exit program?" on top of the restart question.
+        QStringList asked;
+        for (const MessageBoxWatch::Box &box : watch.boxes)
+            asked << box.text;
+        QCOMPARE(asked, expectedBoxes);
+    }
+    QCOMPARE(w->isVisible(), !restarted);
+    const QStringList sameProgram
+        = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
+    QCOMPARE(launches, restarted ? QList<QStringList> { sameProgram } : QList<QStringList>());
+    QVERIFY(talk.open(QIODevice::ReadOnly));
+    QCOMPARE(talk.readAll(), onDisk);
+    QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString()), QStringLiteral("10.0.0.5"));
+
+    if (!restarted) {
+        // The restart was withdrawn: the next close is an ordinary one.
+        MessageBoxWatch exitWatch(QStringLiteral("否"));
+        w->close();
+        QCOMPARE(exitWatch.boxes.size(), 1);
+        QCOMPARE(exitWatch.boxes.first().text, QStringLiteral("是否要关闭本程序？"));
+        QVERIFY(launches.isEmpty());
+    }
 }
 
 void TestNetworkDialog::nothingWhileRecording()

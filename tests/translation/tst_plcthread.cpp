@@ -253,6 +253,15 @@ void tst_PlcThread::replyHandling_data()
     QTest::newRow("silent beyond time limit")
         << int(HttpTestServer::Behaviour::Silent) << 0 << QByteArray() << source << 300;
     QTest::newRow("refused") << -1 << 0 << QByteArray() << source << 5000;
+    // A broken server cannot fill the memory; the bound itself still reads.
+    const QByteArray reply = HttpTestServer::translationReply(QStringLiteral("x"));
+    const qint64 bound = TranslationRequest::maxReplyBytes;
+    QTest::newRow("at the size bound")
+        << answer << 200 << reply + QByteArray(bound - reply.size(), ' ') << "x" << 5000;
+    QTest::newRow("beyond the size bound")
+        << answer << 200 << reply + QByteArray(bound - reply.size() + 1, ' ') << source << 5000;
+    QTest::newRow("endless body") << int(HttpTestServer::Behaviour::Endless) << 200 << QByteArray() << source
+                                  << 60000;
 }
 
 void tst_PlcThread::replyHandling()
