@@ -32,6 +32,31 @@ shoot() { # shoot <text mode> <output>
     rm -rf "$stage"
 }
 
+# Interpreter mode: the shot is taken while the queue speaks, before Stop empties it.
+shoot_interpreter() { # shoot_interpreter <output>
+    local stage
+    stage=$(mktemp -d)
+    cp -r build/bin/tolvane build/bin/libhci_*.so build/bin/data build/bin/tolvane_demo_server "$stage/"
+    printf '[action]\nsetTextMode=1\nautoSave=30\nspeakTranslations=1\nlistenWhileSpeaking=1\n' > "$stage/Tolvane.ini"
+    HOME="$stage/home" XDG_CONFIG_HOME="$stage/home/.config" TOLVANE_SDK_PACE_MS=40 TOLVANE_SDK_AUDIO=none \
+    xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
+        stage=$1; out=$2
+        "$stage/tolvane_demo_server" 8888 >/dev/null &
+        server=$!
+        "$stage/tolvane" &
+        app=$!
+        sleep 3
+        xdotool mousemove 210 60 click 1   # Record
+        sleep 9
+        xdotool mousemove 600 300          # away from the buttons
+        import -window root "$out"
+        kill $app $server 2>/dev/null || true
+        wait 2>/dev/null || true
+    ' bash "$stage" "$1"
+    rm -rf "$stage"
+}
+
 shoot 1 docs/screenshot-lists.png
 shoot 0 docs/screenshot-comma.png
-echo "Saved docs/screenshot-lists.png and docs/screenshot-comma.png"
+shoot_interpreter docs/screenshot-interpreter.png
+echo "Saved docs/screenshot-lists.png, docs/screenshot-comma.png and docs/screenshot-interpreter.png"

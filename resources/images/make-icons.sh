@@ -39,6 +39,7 @@ tango actions/edit-copy "$here/copy.png"
 tango actions/edit-paste "$here/paste.png"
 tango actions/edit-delete "$here/Delete.png"
 tango actions/go-next "$here/Right.png"
+tango status/audio-volume-high "$here/Speak.png"
 
 media "$tango/actions/media-record.svg" "$here/Run.png"
 disabled "$here/Run.png" "$here/Run1.png"

@@ -403,6 +403,34 @@
         <source>translate selection item</source>
         <translation>请先选中一个选项，然后翻译</translation>
     </message>
+    <message>
+        <source>Keep speech heard while a translation is spoken (with headphones)</source>
+        <translation>朗读译文时听到的语音也保留（戴耳机时使用）</translation>
+    </message>
+    <message>
+        <source>Listen while speaking</source>
+        <translation>朗读时继续识别</translation>
+    </message>
+    <message>
+        <source>Speak translations as they arrive</source>
+        <translation>译文到达即朗读</translation>
+    </message>
+    <message>
+        <source>Speaking a translation</source>
+        <translation>正在朗读译文</translation>
+    </message>
+    <message>
+        <source>Speaking a translation, %1 waiting</source>
+        <translation>正在朗读译文，还有 %1 条等待</translation>
+    </message>
+    <message>
+        <source>Speech heard while speaking a translation is dropped</source>
+        <translation>朗读译文时听到的语音已丢弃</translation>
+    </message>
+    <message>
+        <source>While recording, speak each new translation aloud</source>
+        <translation>录音时自动朗读每句新译文</translation>
+    </message>
 </context>
 <context>
     <name>MdiChild</name>

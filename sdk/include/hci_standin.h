@@ -33,6 +33,9 @@ HCI_API const char *hci_standin_player_last_init_config(void);
 HCI_API const char *hci_standin_player_last_config(void);    /* synthesis configuration of the last speak */
 HCI_API const char *hci_standin_player_last_text(void);      /* text of the last accepted speak */
 HCI_API const char *hci_standin_player_last_voice(void);     /* espeak-ng voice chosen for it: "cmn" or "ug" */
+HCI_API unsigned int hci_standin_player_spoken_count(void);  /* accepted speaks since the library was loaded */
+HCI_API const char *hci_standin_player_spoken_text(unsigned int index);  /* "" past the end */
+HCI_API const char *hci_standin_player_spoken_voice(unsigned int index); /* "cmn" or "ug" */
 HCI_API unsigned long long hci_standin_player_last_sample_count(void); /* 0 until its synthesis has finished */
 HCI_API unsigned int hci_standin_player_sample_rate(void);   /* 0 before the first synthesis */
 HCI_API int hci_standin_player_speaking(void);               /* 1 from speak until the end, stop or an engine error */

@@ -27,6 +27,8 @@ struct Player
     std::string lastConfig;
     std::string lastText;
     std::string lastVoice;
+    // Every accepted text with its voice, in order, since the library was loaded.
+    std::vector<std::pair<std::string, std::string>> spoken;
     std::atomic<unsigned long long> lastSampleCount{0};
     // Last member: destroyed first, so its thread is gone before the rest.
     standin::Worker worker;
@@ -256,6 +258,7 @@ int playerSpeak(const char *pszText, const char *pszConfig)
         request.text = pszText;
         p.lastText = request.text;
         p.lastVoice = request.voice;
+        p.spoken.emplace_back(request.text, request.voice);
         p.lastSampleCount = 0;
     }
     request.device = standin::environmentText("TOLVANE_SDK_AUDIO");
@@ -321,6 +324,31 @@ HCI_API const char *hci_standin_player_last_voice(void)
     thread_local std::string copy;
     Player &p = player();
     return standin::lockedCopy(p.mutex, p.lastVoice, copy);
+}
+
+HCI_API unsigned int hci_standin_player_spoken_count(void)
+{
+    Player &p = player();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return static_cast<unsigned int>(p.spoken.size());
+}
+
+HCI_API const char *hci_standin_player_spoken_text(unsigned int index)
+{
+    thread_local std::string copy;
+    Player &p = player();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    copy = index < p.spoken.size() ? p.spoken[index].first : std::string();
+    return copy.c_str();
+}
+
+HCI_API const char *hci_standin_player_spoken_voice(unsigned int index)
+{
+    thread_local std::string copy;
+    Player &p = player();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    copy = index < p.spoken.size() ? p.spoken[index].second : std::string();
+    return copy.c_str();
 }
 
 HCI_API unsigned long long hci_standin_player_last_sample_count(void)

@@ -28,6 +28,7 @@ void ActionTable::build(const QList<Menu> &menuRows, const QList<Row> &rows)
                                 : new QAction(tr(row.text), window);
         action->setObjectName(QLatin1String(row.name));
         action->setStatusTip(tr(row.tip));
+        action->setCheckable(row.checkable);
         if (row.key != QKeySequence::UnknownKey)
             action->setShortcuts(row.key);
         else if (row.keys)

@@ -30,6 +30,7 @@ public:
         const char *toolBar = nullptr;
         std::function<void()> trigger;
         bool separatorBefore = false;
+        bool checkable = false;
     };
 
     struct Menu

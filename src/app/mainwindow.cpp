@@ -8,10 +8,12 @@
 #include "app/settings.h"
 #include "app/settingscommands.h"
 #include "app/statuscolumns.h"
+#include "app/windowmenu.h"
 #include "documents/filecommands.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
 #include "documents/recovery.h"
+#include "speech/interpreter.h"
 #include "speech/readaloud.h"
 #include "speech/recognitionevent.h"
 #include "speech/recorder.h"
@@ -30,7 +32,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
-#include <QSignalMapper>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -63,8 +64,6 @@ MainWindow::MainWindow(QWidget *parent)
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setViewMode(QMdiArea::SubWindowView);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateMenus);
-    windowMapper = new QSignalMapper(this);
-    connect(windowMapper, &QSignalMapper::mappedWidget, this, &MainWindow::setActiveSubWindow);
 
     statusBar()->showMessage(tr("Ready"));
     AppState::pauseMarkChoice = Settings::readInt(SettingsKeys::PauseMark, QStringLiteral("0"));
@@ -75,7 +74,13 @@ MainWindow::MainWindow(QWidget *parent)
     settingsCommands = std::make_unique<SettingsCommands>(this, plcThread, autoSaveTimer, status->direction);
     recording->setControls({ this, action("runAct"), action("stopAct"), status->recordState, status->modeBox });
     recording->setSentenceAdded([this] { updateLetterCount(); });
-    readAloud->attach(action("playAct"), [this]() -> QAbstractItemView * { return activeTranslationView(); });
+    readAloud->attach(action("playAct"), [this]() -> QAbstractItemView * {
+        return activeMdiChild() ? activeMdiChild()->translationView : nullptr;
+    });
+    interpreter = new Interpreter(*translationRouter, *recording, *readAloud, this);
+    interpreter->attach(
+        { action("speakAct"), action("listenAct"), action("playAct"), action("stopAct"), statusBar() },
+        [this] { return documents(); });
 
     setCentralWidget(new MainWidget(mdiArea, this));
 
@@ -105,8 +110,6 @@ MainWindow::~MainWindow()
 {
     QSettings settings;
     settings.setValue(QLatin1String(SettingsKeys::MainSize), size());
-    delete windowMapper;
-    windowMapper = nullptr;
     // The document area and the documents outlive this destructor's body; their
     // last signals must not reach a window that is already half destroyed.
     disconnect(mdiArea, nullptr, this, nullptr);
@@ -127,8 +130,9 @@ void MainWindow::createActions()
     auto *separator = new QAction(this);
     separator->setObjectName(QStringLiteral("separatorAct"));
     separator->setSeparator(true);
-    updateWindowMenu();
-    connect(actions->menu("windowMenu"), &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
+    windowMenu = std::make_unique<WindowMenu>(
+        actions->menu("windowMenu"), mdiArea, [this](const char *name) { return action(name); });
+    windowMenu->update();
 }
 
 void MainWindow::createStatusBars()
@@ -226,12 +230,6 @@ void MainWindow::applyOrientation()
         document->setOrientation(orientation);
 }
 
-void MainWindow::setActiveSubWindow(QWidget *window)
-{
-    if (window)
-        mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
-}
-
 void MainWindow::updateMenus()
 {
     const bool hasDocument = activeMdiChild() != nullptr;
@@ -247,32 +245,7 @@ void MainWindow::updateMenus()
     action("copyAct")->setEnabled(hasSelection);
 }
 
-void MainWindow::updateWindowMenu()
-{
-    QMenu *windowMenu = actions->menu("windowMenu");
-    windowMenu->clear();
-    for (const char *name : { "closeAct", "closeAllAct", "", "tileAct", "cascadeAct", "", "nextAct",
-             "previousAct", "separatorAct" }) {
-        if (*name)
-            windowMenu->addAction(action(name));
-        else
-            windowMenu->addSeparator();
-    }
-    const QList<QMdiSubWindow *> windows = mdiArea->subWindowList();
-    action("separatorAct")->setVisible(!windows.isEmpty());
-    for (int i = 0; i < windows.size(); ++i) {
-        auto *child = qobject_cast<MdiChild *>(windows.at(i)->widget());
-        if (!child)
-            continue;
-        const QString text = i < 9 ? tr("&%1 %2").arg(i + 1).arg(child->userFriendlyCurrentFile())
-                                   : tr("%1 %2").arg(i + 1).arg(child->userFriendlyCurrentFile());
-        QAction *entry = windowMenu->addAction(text);
-        entry->setCheckable(true);
-        entry->setChecked(child == activeMdiChild());
-        connect(entry, &QAction::triggered, windowMapper, QOverload<>::of(&QSignalMapper::map));
-        windowMapper->setMapping(entry, windows.at(i));
-    }
-}
+void MainWindow::updateWindowMenu() { windowMenu->update(); }
 
 void MainWindow::closeChild()
 {
@@ -415,12 +388,6 @@ void MainWindow::runItem() { recording->start(); }
 void MainWindow::stopItem() { recording->stop(); }
 
 void MainWindow::playItem() { readAloud->toggle(); }
-
-QListView *MainWindow::activeTranslationView() const
-{
-    MdiChild *child = activeMdiChild();
-    return child ? child->translationView : nullptr;
-}
 
 void MainWindow::applyLanguageFonts() { settingsCommands->applyLanguageFonts(); }
 

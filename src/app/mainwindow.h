@@ -9,15 +9,14 @@
 class ActionTable;
 class FileCommands;
 class InterfaceLanguage;
+class Interpreter;
 class MdiChild;
 class MyEdit;
 class QAction;
 class QComboBox;
 class QLabel;
-class QListView;
 class QMdiArea;
 class QMdiSubWindow;
-class QSignalMapper;
 class QTimer;
 class ReadAloud;
 class RecordingControl;
@@ -25,6 +24,7 @@ class Recovery;
 class SettingsCommands;
 class StatusColumns;
 class TranslationRouter;
+class WindowMenu;
 
 // The main window owns the document area, the actions and the helpers that
 // carry out each family of commands, and wires them together. Its slots hand
@@ -66,7 +66,6 @@ public slots:
     void updateMenus();
     void updateWindowMenu();
     MdiChild *createMdiChild(MainWindow *win);
-    void setActiveSubWindow(QWidget *window);
     void langChanged(const QString &lang);
     void realtimeChanged(const QString &mode);
     void MyTimerSlot();
@@ -102,7 +101,6 @@ private:
     void createActions();
     void createStatusBars();
     void editRunningText(void (MyEdit::*command)());
-    QListView *activeTranslationView() const;
     void setRecognitionLanguage(int language);
     bool runItemCommand(bool (MdiChild::*command)());
     void saveWith(void (FileCommands::*command)());
@@ -111,7 +109,6 @@ private:
     PlcThread plcThread;
     Relauncher relauncher;
     QMdiArea *mdiArea = nullptr;
-    QSignalMapper *windowMapper = nullptr;
     QTimer *autoSaveTimer = nullptr;
     std::unique_ptr<ActionTable> actions;
     std::unique_ptr<InterfaceLanguage> language;
@@ -122,4 +119,6 @@ private:
     std::unique_ptr<SettingsCommands> settingsCommands;
     std::unique_ptr<StatusColumns> status;
     std::unique_ptr<Recovery> recovery;
+    std::unique_ptr<WindowMenu> windowMenu;
+    Interpreter *interpreter = nullptr;
 };

@@ -105,5 +105,13 @@ QList<ActionTable::Row> mainWindowActions(MainWindow *window)
                 if (MdiChild *child = window->activeMdiChild())
                     window->translations().cancel(child->model());
             } },
+        // The interpreter connects its two switches itself.
+        { "speakAct", QT_TRANSLATE_NOOP("MainWindow", "Speak translations as they arrive"),
+            QT_TRANSLATE_NOOP("MainWindow", "While recording, speak each new translation aloud"),
+            ":/images/Speak.png", QKeySequence::UnknownKey, nullptr, "actionMenu", "Edit", nullptr, true,
+            true },
+        { "listenAct", QT_TRANSLATE_NOOP("MainWindow", "Listen while speaking"),
+            QT_TRANSLATE_NOOP("MainWindow", "Keep speech heard while a translation is spoken (with headphones)"),
+            nullptr, QKeySequence::UnknownKey, nullptr, "actionMenu", nullptr, nullptr, false, true },
     };
 }

@@ -19,6 +19,8 @@ inline constexpr const char *PauseMark = "action/pauseMark";
 inline constexpr const char *VoiceHost = "action/VoiceHost";
 inline constexpr const char *TranslateHostWW = "action/TranslateHostWW";
 inline constexpr const char *TranslateHostCN = "action/TranslateHostCN";
+inline constexpr const char *SpeakTranslations = "action/speakTranslations";
+inline constexpr const char *ListenWhileSpeaking = "action/listenWhileSpeaking";
 inline constexpr const char *LangFontPattern = "langfont/f%1";
 
 // User settings store (organisation Merovaal, application Tolvane).

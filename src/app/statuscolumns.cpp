@@ -69,9 +69,13 @@ StatusColumns::StatusColumns(QMainWindow *window, TranslationRouter &router)
     translationProgress = new TranslationProgressBar(router);
     window->statusBar()->addPermanentWidget(translationProgress);
 
-    // Without grip handles all six bars fit the 1024-pixel window, status columns included.
-    for (QToolBar *bar : window->findChildren<QToolBar *>())
+    // Without grip handles and side margins all six bars fit the 1024-pixel
+    // window, status columns included.
+    for (QToolBar *bar : window->findChildren<QToolBar *>()) {
         bar->setMovable(false);
+        const QMargins margins = bar->layout()->contentsMargins();
+        bar->layout()->setContentsMargins(0, margins.top(), 0, margins.bottom());
+    }
 }
 
 void StatusColumns::retranslate(bool phraseMode)

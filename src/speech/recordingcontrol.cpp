@@ -96,15 +96,21 @@ void RecordingControl::setIcons(int state)
 
 void RecordingControl::apply(QEvent *event)
 {
-    auto *result = static_cast<RecognitionEvent *>(event);
+    if (hearing && !hearing())
+        return;
+    take(*static_cast<RecognitionEvent *>(event));
+}
+
+void RecordingControl::take(const RecognitionEvent &result)
+{
     if (AppState::savingInProgress) {
-        recognition->defer(*result);
+        recognition->defer(result);
         return;
     }
     DocumentModel *document = activeDocument();
     if (!document)
         return;
-    const Recognition::Outcome outcome = recognition->apply(document, *result);
+    const Recognition::Outcome outcome = recognition->apply(document, result);
     queue(document, outcome);
     if (outcome.finalAdded && sentenceAdded)
         sentenceAdded();
@@ -116,10 +122,9 @@ void RecordingControl::finishSaving()
 {
     AppState::savingInProgress = false;
     const auto pending = recognition->takePending();
-    for (const RecognitionEvent &result : pending) {
-        RecognitionEvent copy(result);
-        apply(&copy);
-    }
+    // Heard before: the hearing test was passed on arrival.
+    for (const RecognitionEvent &result : pending)
+        take(result);
 }
 
 void RecordingControl::queue(DocumentModel *document, const Recognition::Outcome &outcome)

@@ -37,6 +37,8 @@ public:
     void setControls(const Controls &controls);
     // Called after a recognised sentence was added to the active document.
     void setSentenceAdded(std::function<void()> callback) { sentenceAdded = std::move(callback); }
+    // Asked as each result arrives; a result it says was not heard is dropped.
+    void setHearing(std::function<bool()> callback) { hearing = std::move(callback); }
 
     void start();
     void stop();
@@ -54,12 +56,14 @@ public:
     void finishSaving();
 
 private:
+    void take(const RecognitionEvent &result);
     void queue(DocumentModel *document, const Recognition::Outcome &outcome);
     void setIcons(int state);
 
     TranslationRouter &router;
     std::function<DocumentModel *()> activeDocument;
     std::function<void()> sentenceAdded;
+    std::function<bool()> hearing;
     std::unique_ptr<Recognition> recognition;
     Controls controls;
 };

@@ -1,5 +1,6 @@
 #include "speechsdk.h"
 
+#include "playerevents.h"
 #include "recognitionevent.h"
 
 #include "hci_sdk.h"
@@ -86,8 +87,10 @@ bool mappedPlayState(int eventCode, int *state)
 void onPlayerEvent(int eventCode, void *)
 {
     int state = 0;
-    if (mappedPlayState(eventCode, &state))
-        currentPlayState.store(state);
+    if (!mappedPlayState(eventCode, &state))
+        return;
+    currentPlayState.store(state);
+    emit PlayerEvents::instance().stateChanged(state);
 }
 
 template<typename T>
@@ -255,6 +258,7 @@ int SpeechSdk::playerInit(const QByteArray &config)
 {
     if (!entries->playerInit)
         return NotLoaded;
+    PlayerEvents::instance(); // made here, on the GUI thread, before any event
     PLAYER_CALLBACK_PARAM &h = entries->playerHandlers;
     h.pfnPlayerEvent = onPlayerEvent;
     h.pvPlayerEventUsrParam = nullptr;

@@ -70,6 +70,8 @@ void TranslationRouter::deliver()
             && AppState::textMode == 0)
             document->appendRunningTranslation(DocumentModel::oneLine(first.text) + AppState::sentenceSeparator);
         finished({ first.documentId, first.itemId });
+        if (first.ok && firstLanded)
+            firstLanded(document, first.itemId);
     }
     TranslationRowResult again;
     while (worker.takeRowResult(&again)) {

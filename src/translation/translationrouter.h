@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QObject>
 #include <QPair>
+#include <QtGlobal>
+#include <functional>
 
 class DocumentModel;
 class PlcThread;
@@ -40,6 +42,11 @@ public slots:
 signals:
     // After each line queued, result applied or cancel; (0, 0) once the batch is over.
     void progressChanged(int done, int total);
+    // Told of each new sentence's translation that landed (not of failures).
+    void setFirstTranslationLanded(std::function<void(DocumentModel *, quint64 itemId)> callback)
+    {
+        firstLanded = std::move(callback);
+    }
 
 private:
     using Line = QPair<quint64, quint64>; // document id, item id
@@ -51,4 +58,5 @@ private:
     QHash<Line, int> outstanding; // lines queued here whose results have not been applied
     int doneCount = 0;
     int totalCount = 0;
+    std::function<void(DocumentModel *, quint64)> firstLanded;
 };

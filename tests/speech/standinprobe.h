@@ -37,6 +37,17 @@ public:
     QByteArray playerConfig() { return text(player, "hci_standin_player_last_config"); }
     QByteArray playerText() { return text(player, "hci_standin_player_last_text"); }
     int playerSpeaking() { return number<int>(player, "hci_standin_player_speaking"); }
+    unsigned spokenCount() { return number<unsigned>(player, "hci_standin_player_spoken_count"); }
+    // "voice: text" of the index-th accepted speak.
+    QString spoken(unsigned index)
+    {
+        using Function = const char *(*)(unsigned);
+        const auto text = reinterpret_cast<Function>(player.resolve("hci_standin_player_spoken_text"));
+        const auto voice = reinterpret_cast<Function>(player.resolve("hci_standin_player_spoken_voice"));
+        if (!text || !voice)
+            return QStringLiteral("<missing>");
+        return QString::fromUtf8(voice(index)) + QStringLiteral(": ") + QString::fromUtf8(text(index));
+    }
 
 private:
     static QByteArray text(QLibrary &library, const char *name)
