@@ -417,20 +417,20 @@ void MainWindow::rebuildContinuousTexts()
 
 // On the running source text of the active document, when it is on screen. The
 // source view's own commands also keep the running source text in step.
-void MainWindow::editRunningText(void (MyEdit::*command)())
+void MainWindow::editRunningText(const std::function<void(MyEdit *)> &command)
 {
     MdiChild *child = activeMdiChild();
     if (!child || AppState::textMode != 0)
         return;
-    (child->sourceEdit->*command)();
+    command(child->sourceEdit);
     updateLetterCount();
 }
 
-void MainWindow::cut() { editRunningText(&MyEdit::cut1); }
+void MainWindow::cut() { editRunningText([](MyEdit *edit) { edit->cut1(); }); }
 
-void MainWindow::copy() { editRunningText(&MyEdit::copy1); }
+void MainWindow::copy() { editRunningText([](MyEdit *edit) { edit->copy1(); }); }
 
-void MainWindow::paste() { editRunningText(&MyEdit::paste1); }
+void MainWindow::paste() { editRunningText([](MyEdit *edit) { edit->paste1(); }); }
 
 void MainWindow::about() { QMessageBox::about(this, tr("Tolvane"), tr("aboutContents")); }
 

@@ -4,6 +4,7 @@
 #include "translation/plcthread.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class ActionTable;
@@ -100,7 +101,8 @@ protected:
 private:
     void createActions();
     void createStatusBars();
-    void editRunningText(void (MyEdit::*command)());
+    // UBSan misreads a member-function pointer called through child->sourceEdit.
+    void editRunningText(const std::function<void(MyEdit *)> &command);
     void setRecognitionLanguage(int language);
     bool runItemCommand(bool (MdiChild::*command)());
     void saveWith(void (FileCommands::*command)());

@@ -66,11 +66,12 @@ void TranslationRouter::deliver()
     TranslationAppendResult first;
     while (worker.takeAppendResult(&first)) {
         DocumentModel *document = DocumentModel::find(first.documentId);
-        if (document && document->applyTranslation(first.itemId, first.text, true, first.ok, first.failure)
-            && AppState::textMode == 0)
+        const bool landed
+            = document && document->applyTranslation(first.itemId, first.text, true, first.ok, first.failure);
+        if (landed && AppState::textMode == 0)
             document->appendRunningTranslation(DocumentModel::oneLine(first.text) + AppState::sentenceSeparator);
         finished({ first.documentId, first.itemId });
-        if (first.ok && firstLanded)
+        if (landed && first.ok && firstLanded)
             firstLanded(document, first.itemId);
     }
     TranslationRowResult again;

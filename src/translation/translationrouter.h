@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QObject>
 #include <QPair>
-#include <QtGlobal>
 #include <functional>
 
 class DocumentModel;
@@ -32,6 +31,12 @@ public:
     int done() const { return doneCount; }
     int total() const { return totalCount; }
 
+    // Told of each new sentence's translation that landed (not of failures).
+    void setFirstTranslationLanded(std::function<void(DocumentModel *, quint64 itemId)> callback)
+    {
+        firstLanded = std::move(callback);
+    }
+
 public slots:
     // Queues every failed item of the document again; how many.
     int retryFailed(DocumentModel *document);
@@ -42,12 +47,6 @@ public slots:
 signals:
     // After each line queued, result applied or cancel; (0, 0) once the batch is over.
     void progressChanged(int done, int total);
-    // Told of each new sentence's translation that landed (not of failures).
-    void setFirstTranslationLanded(std::function<void(DocumentModel *, quint64 itemId)> callback)
-    {
-        firstLanded = std::move(callback);
-    }
-
 private:
     using Line = QPair<quint64, quint64>; // document id, item id
     void queued(const Line &line);
