@@ -13,6 +13,14 @@ QStringList ItemColumnModel::stringList() const
     return side == Sources ? document->sources() : document->translations();
 }
 
+QString ItemColumnModel::textAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return QString();
+    const DocumentModel::Item &item = document->at(row);
+    return side == Sources ? item.source : item.translation;
+}
+
 int ItemColumnModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : document->count();

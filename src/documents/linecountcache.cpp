@@ -53,7 +53,8 @@ int LineCountCache::lines(int row, const QString &text, const QFont &textFont, i
 {
     if (textWidth <= 0)
         return 1;
-    if (!metrics || textWidth != width || textFont != font)
+    // A copy of the same font is the common case, and far cheaper to tell.
+    if (!metrics || textWidth != width || (!textFont.isCopyOf(font) && textFont != font))
         reset(textFont, textWidth);
     if (row >= 0 && row < rows.size()) {
         const RowEntry &entry = rows.at(row);

@@ -63,16 +63,23 @@ QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex
     if (width <= 0 || !view->isVisible())
         return QItemDelegate::sizeHint(option, index);
 
+    // Every row is asked on every layout: a document's own column is read
+    // directly, without a QVariant per row.
+    auto sourceText = [](const QAbstractItemModel *model, int row) {
+        if (auto *column = qobject_cast<const ItemColumnModel *>(model))
+            return column->textAt(row);
+        return model->index(row, 0).data(Qt::DisplayRole).toString();
+    };
     int lines = 1;
     const int row = index.row();
     if (side == 1) {
-        lines = sourceLines(row, index.data(Qt::DisplayRole).toString());
+        lines = sourceLines(row, sourceText(index.model(), row));
         storeRowLines(row, lines);
     } else if (partnerView) {
         auto *partner = qobject_cast<MyWrapItem *>(partnerView->itemDelegate());
         const QAbstractItemModel *sources = partnerView->model();
         if (partner && sources && row < sources->rowCount())
-            lines = partner->sourceLines(row, sources->index(row, 0).data(Qt::DisplayRole).toString());
+            lines = partner->sourceLines(row, sourceText(sources, row));
     }
     return QSize(width, lineHeight * lines);
 }
@@ -156,24 +163,33 @@ void MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &
     textOption.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     textOption.setTextDirection(direction);
 
-    QTextLayout layout(plain, option.font, painter->device());
-    layout.setTextOption(textOption);
-    layout.setCacheEnabled(true);
-    const qreal lineWidth = qMax(0, rect.width() - 2 * textMargin);
-    qreal y = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(lineWidth);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
+    // Shaping is the costly part of a paint, Uyghur above all: rows painted
+    // again unchanged (after a scroll or an append) reuse their layout.
+    const int lineWidth = qMax(0, rect.width() - 2 * textMargin);
+    const QString key = plain + QChar(0x1F) + QString::number(lineWidth) + QChar(0x1F) + option.font.key()
+        + QChar(0x1F) + QString::number(int(direction)) + QChar(0x1F)
+        + QString::number(painter->device()->logicalDpiY());
+    QTextLayout *layout = layouts.object(key);
+    if (!layout) {
+        layout = new QTextLayout(plain, option.font, painter->device());
+        layout->setTextOption(textOption);
+        layout->setCacheEnabled(true);
+        qreal y = 0;
+        layout->beginLayout();
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            line.setLineWidth(lineWidth);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        layout->endLayout();
+        layouts.insert(key, layout);
     }
-    layout.endLayout();
 
     QPalette::ColorGroup group = QPalette::Disabled;
     if (option.state & QStyle::State_Enabled)
         group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     painter->save();
     painter->setPen(colour.isValid() ? colour : option.palette.color(group, QPalette::Text));
-    layout.draw(painter, QPointF(rect.left() + textMargin, rect.top() + textMargin));
+    layout->draw(painter, QPointF(rect.left() + textMargin, rect.top() + textMargin));
     painter->restore();
 }

@@ -2,7 +2,9 @@
 
 #include "documents/linecountcache.h"
 
+#include <QCache>
 #include <QItemDelegate>
+#include <QTextLayout>
 #include <QVector>
 
 class QFontMetricsF;
@@ -49,4 +51,5 @@ private:
     QListView *view;
     QListView *partnerView;
     mutable LineCountCache cache;
+    mutable QCache<QString, QTextLayout> layouts { 400 }; // laid-out texts of recently painted rows
 };
