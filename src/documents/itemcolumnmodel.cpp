@@ -13,13 +13,7 @@ QStringList ItemColumnModel::stringList() const
     return side == Sources ? document->sources() : document->translations();
 }
 
-QString ItemColumnModel::textAt(int row) const
-{
-    if (row < 0 || row >= rowCount())
-        return QString();
-    const DocumentModel::Item &item = document->at(row);
-    return side == Sources ? item.source : item.translation;
-}
+const QString &ItemColumnModel::sourceAt(int row) const { return document->at(row).source; }
 
 int ItemColumnModel::rowCount(const QModelIndex &parent) const
 {

@@ -63,24 +63,24 @@ QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex
     if (width <= 0 || !view->isVisible())
         return QItemDelegate::sizeHint(option, index);
 
-    // Every row is asked on every layout: a document's own column is read
-    // directly, without a QVariant per row.
-    auto sourceText = [](const QAbstractItemModel *model, int row) {
-        if (auto *column = qobject_cast<const ItemColumnModel *>(model))
-            return column->textAt(row);
-        return model->index(row, 0).data(Qt::DisplayRole).toString();
-    };
+    // Every row is asked on every layout: a document's source column is read
+    // directly, without a QVariant or a copy per row.
+    const QAbstractItemModel *sources = side == 1 ? index.model() : partnerView ? partnerView->model() : nullptr;
+    if (sources != lastSources) {
+        lastSources = sources;
+        lastColumn = qobject_cast<const ItemColumnModel *>(sources);
+    }
+    MyWrapItem *measurer = side == 1 ? const_cast<MyWrapItem *>(this)
+        : partnerView                ? qobject_cast<MyWrapItem *>(partnerView->itemDelegate())
+                                     : nullptr;
     int lines = 1;
     const int row = index.row();
-    if (side == 1) {
-        lines = sourceLines(row, sourceText(index.model(), row));
-        storeRowLines(row, lines);
-    } else if (partnerView) {
-        auto *partner = qobject_cast<MyWrapItem *>(partnerView->itemDelegate());
-        const QAbstractItemModel *sources = partnerView->model();
-        if (partner && sources && row < sources->rowCount())
-            lines = partner->sourceLines(row, sourceText(sources, row));
+    if (measurer && sources && row < sources->rowCount()) {
+        lines = lastColumn ? measurer->sourceLines(row, lastColumn->sourceAt(row))
+                           : measurer->sourceLines(row, sources->index(row, 0).data().toString());
     }
+    if (side == 1)
+        storeRowLines(row, lines);
     return QSize(width, lineHeight * lines);
 }
 

@@ -7,6 +7,8 @@
 #include <QTextLayout>
 #include <QVector>
 
+class ItemColumnModel;
+class QAbstractItemModel;
 class QFontMetricsF;
 class QListView;
 
@@ -51,5 +53,7 @@ private:
     QListView *view;
     QListView *partnerView;
     mutable LineCountCache cache;
+    mutable const QAbstractItemModel *lastSources = nullptr;
+    mutable const ItemColumnModel *lastColumn = nullptr;
     mutable QCache<QString, QTextLayout> layouts { 400 }; // laid-out texts of recently painted rows
 };
