@@ -145,7 +145,6 @@ private slots:
     void openFailure();
 
     void saveNewDocumentAsksForName();
-    void recognitionDuringSaveComesAfter();
     void failedSaveAs();
     void saveAsAsksAboutNameWritten_data();
     void saveAsAsksAboutNameWritten();
@@ -339,30 +338,6 @@ void TestFileCommands::saveNewDocumentAsksForName()
     w->action("saveAct")->trigger();
     QCOMPARE(ModalAnswer::answeredCount(), 0);
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));
-}
-
-void TestFileCommands::recognitionDuringSaveComesAfter()
-{
-    HttpTestServer server;
-    server.setReply(200, HttpTestServer::translationReply(QStringLiteral("rehmet")));
-    WindowFixture f;
-    MainWindow *w = f.window;
-    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
-    AppState::phraseMode = false;
-    MdiChild *child = w->activeMdiChild();
-    child->setItems({ "你好" }, { "salam" });
-    const QString file = f.path(QStringLiteral("notes.txt"));
-    ModalAnswer::onNext([w, file](QWidget *modal) {
-        // A sentence recognised while the save dialog is open.
-        RecognitionEvent result(RecognitionEvent::Final, true, 100, "谢谢");
-        QCoreApplication::sendEvent(w, &result);
-        answer(modal, file, nullptr, false);
-    });
-    w->action("saveAct")->trigger();
-
-    QCOMPARE(readBytes(file), utf8Mark + QByteArray("你好\nsalam\n"));
-    QCOMPARE(child->sources(), QStringList({ "你好", "谢谢" }));
-    QTRY_COMPARE(child->translations(), QStringList({ "salam", "rehmet" }));
 }
 
 void TestFileCommands::failedSaveAs()
