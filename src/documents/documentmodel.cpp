@@ -99,26 +99,15 @@ QStringList DocumentModel::translations() const
 
 void DocumentModel::setItems(const QStringList &sources, const QStringList &translations)
 {
-    sourceModel->beginReset();
-    translationModel->beginReset();
-    items.clear();
-    items.reserve(sources.size());
+    QVector<Item> read(sources.size());
     for (int row = 0; row < sources.size(); ++row) {
-        Item item;
-        item.id = nextItemId++;
-        item.source = oneLine(sources.at(row));
+        read[row].source = sources.at(row);
         if (row < translations.size()) {
-            item.translation = oneLine(translations.at(row));
-            item.hasTranslation = true;
-            item.state = Translated;
+            read[row].translation = translations.at(row);
+            read[row].hasTranslation = true;
         }
-        items.append(item);
     }
-    translated = qMin(sources.size(), translations.size());
-    provisional = false;
-    indexStale = true;
-    sourceModel->endReset();
-    translationModel->endReset();
+    restoreItems(read);
 }
 
 void DocumentModel::restoreItems(const QVector<Item> &restored)
@@ -137,8 +126,7 @@ void DocumentModel::restoreItems(const QVector<Item> &restored)
         items.append(item);
     }
     translated = 0;
-    while (translated < items.size() && items.at(translated).hasTranslation)
-        ++translated;
+    growTranslated();
     provisional = false;
     indexStale = true;
     sourceModel->endReset();
