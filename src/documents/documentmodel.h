@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class ItemColumnModel;
 
@@ -101,8 +102,9 @@ public:
     void appendRunningTranslation(const QString &piece);
     void rebuildRunningTexts(const QString &sourceSeparator, const QString &translationSeparator);
     // The source text as the operator sees it in the running text view, typing included.
-    QString editedSource() const { return editedText; }
-    void setEditedSource(const QString &text) { editedText = text; }
+    // Read when a sentence needs it, not copied on every keystroke.
+    QString editedSource() const { return editedReader ? editedReader() : QString(); }
+    void setEditedSourceReader(std::function<QString()> reader) { editedReader = std::move(reader); }
 
     bool isModified() const { return modified; }
     void setModified(bool on);
@@ -130,7 +132,7 @@ private:
     QString sourceText;
     QString partialText;
     QString translationText;
-    QString editedText;
+    std::function<QString()> editedReader;
     ItemColumnModel *sourceModel;
     ItemColumnModel *translationModel;
 };

@@ -101,8 +101,7 @@ void MdiChild::connectModel()
         if (changed && !showingRunningText)
             document->setModified(true);
     });
-    connect(sourceEdit, &QPlainTextEdit::textChanged, this,
-        [this] { document->setEditedSource(sourceEdit->toPlainText()); });
+    document->setEditedSourceReader([this] { return sourceEdit->toPlainText(); });
     connect(sourceEdit, &MyEdit::sourceTextTaken, this,
         [this](const QString &text) { document->setRunningSource(text, false); });
 }

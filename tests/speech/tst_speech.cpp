@@ -512,7 +512,8 @@ void TestSpeech::apply()
     else if (start.startsWith(QLatin1Char('~')))
         doc.showProvisional(start.mid(1));
     else if (start.startsWith(QLatin1Char('='))) {
-        doc.setEditedSource(start.mid(1).section(QLatin1Char('|'), 0, 0));
+        const QString typed = start.mid(1).section(QLatin1Char('|'), 0, 0);
+        doc.setEditedSourceReader([typed] { return typed; });
         doc.setRunningSource(start.section(QLatin1Char('|'), 1));
     }
 
