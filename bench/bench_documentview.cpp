@@ -1,8 +1,8 @@
 // Figures for the document window's list views with 20,000 items (or
 // --items N): appending a sentence, replacing the provisional last sentence,
 // and handing a whole document to the views, next to the literal approach that
-// hands the whole list to the model on every change and measures every row
-// again; and the memory a loaded item takes.
+// hands the whole list to the model on every change and lays every row out
+// again in plain list views; and the memory a loaded item takes.
 // --incremental-only skips the literal approach (for profiling).
 
 #include "app/appstate.h"
@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -120,8 +121,8 @@ protected:
     }
 };
 
-// The delegate as first described: every row measured on every layout, and
-// translation rows read from the source rows' table.
+// The literal delegate: every row of both lists measured on every layout,
+// each row as tall as the longer of its two texts.
 class LiteralWrapItem : public MyWrapItem
 {
 public:
@@ -134,21 +135,24 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         const int width = ownView->viewport()->width();
-        if (width <= 0)
+        if (width <= 0 || !partner)
             return QItemDelegate::sizeHint(option, index);
         int lines = 1;
-        if (side == 1) {
-            lines = lineCount(index.data().toString(), QFontMetricsF(ownView->font()), width - 8);
-            const_cast<LiteralWrapItem *>(this)->setRowLines(index.row(), lines);
-        } else if (auto *source = partner ? static_cast<MyWrapItem *>(partner->itemDelegate()) : nullptr) {
-            lines = source->rowLines(index.row());
+        for (QListView *view : { ownView, partner }) {
+            const QModelIndex same = view->model()->index(index.row(), 0);
+            auto metrics = fontMetrics.find(view);
+            if (metrics == fontMetrics.end())
+                metrics = fontMetrics.emplace(view, QFontMetricsF(view->font())).first;
+            if (same.isValid())
+                lines = std::max(
+                    lines, lineCount(same.data().toString(), metrics->second, view->viewport()->width() - 8));
         }
         return QSize(width, lineHeight * lines);
     }
 
-private:
     QListView *ownView;
     QListView *partner;
+    mutable std::map<QListView *, QFontMetricsF> fontMetrics; // fonts are set before the first layout
 };
 
 struct Views
@@ -353,6 +357,7 @@ int main(int argc, char **argv)
     sourceView->setModel(&sourceModel);
     translationView->setModel(&translationModel);
     auto *d1 = new LiteralWrapItem(1, sourceView, nullptr);
+    d1->partner = translationView;
     auto *d2 = new LiteralWrapItem(2, translationView, sourceView);
     sourceView->setItemDelegate(d1);
     translationView->setItemDelegate(d2);

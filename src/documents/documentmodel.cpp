@@ -200,10 +200,9 @@ void DocumentModel::setSource(int row, const QString &text)
 {
     if (row < 0 || row >= items.size())
         return;
-    const QString oldText = items.at(row).source;
     items[row].source = oneLine(text);
     sourceModel->rowChanged(row);
-    emit sourceTextChanged(row, oldText);
+    emit sourceTextChanged(row);
 }
 
 void DocumentModel::setTranslation(int row, const QString &text)

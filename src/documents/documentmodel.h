@@ -113,8 +113,8 @@ signals:
     void runningSourceChanged();
     void runningTranslationChanged();
     void modifiedChanged(bool modified);
-    // A source row's text changed; oldText is what it was.
-    void sourceTextChanged(int row, const QString &oldText);
+    // A source row's text changed.
+    void sourceTextChanged(int row);
 
 private:
     quint64 insertItem(int row, const Item &item);

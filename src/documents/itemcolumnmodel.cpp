@@ -13,7 +13,11 @@ QStringList ItemColumnModel::stringList() const
     return side == Sources ? document->sources() : document->translations();
 }
 
-const QString &ItemColumnModel::sourceAt(int row) const { return document->at(row).source; }
+const QString &ItemColumnModel::textAt(int row) const
+{
+    const DocumentModel::Item &item = document->at(row);
+    return side == Sources ? item.source : item.translation;
+}
 
 int ItemColumnModel::rowCount(const QModelIndex &parent) const
 {

@@ -22,8 +22,8 @@ public:
 
     Column column() const { return side; }
     QStringList stringList() const;
-    // A row's source sentence, read without a QVariant; row must exist.
-    const QString &sourceAt(int row) const;
+    // A row's text in this column, read without a QVariant; row must exist.
+    const QString &textAt(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -46,6 +46,7 @@ MdiChild::MdiChild(QWidget *parent)
     translationView = new ItemListView;
     translationView->setModel(translationModel);
     translationView->setItemDelegate(new MyWrapItem(2, translationView, sourceView));
+    sourceDelegate()->setPartner(translationView);
 
     addWidget(sourceView);
     addWidget(translationView);
@@ -74,8 +75,9 @@ MdiChild::MdiChild(QWidget *parent)
     connect(refreshTimer, &QTimer::timeout, this, &MdiChild::MyTimerSlot);
 
     connectModel();
-    // Translation rows are as tall as the source rows at the source view's width.
+    // Each list's rows depend on the other list's width too.
     sourceView->viewport()->installEventFilter(this);
+    translationView->viewport()->installEventFilter(this);
 }
 
 void MdiChild::connectModel()
@@ -88,13 +90,16 @@ void MdiChild::connectModel()
         if (last == sourceModel->rowCount() - 1)
             showBottom(sourceView);
     });
+    // A row is as tall as the longer of its two texts.
+    connect(translationModel, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex &first, const QModelIndex &last) {
+            static_cast<ItemListView *>(sourceView)->remeasureRows(first.row(), last.row());
+        });
     connect(translationModel, &QAbstractItemModel::rowsInserted, this,
         [this](const QModelIndex &, int, int last) {
             if (last == translationModel->rowCount() - 1)
                 showBottom(translationView);
         });
-    connect(translationModel, &QAbstractItemModel::dataChanged, translationView->viewport(),
-        QOverload<>::of(&QWidget::update));
     // Typing in the running source text marks the document modified, and
     // sentence recognition continues from what the view shows.
     connect(sourceEdit->document(), &QTextDocument::modificationChanged, this, [this](bool changed) {
@@ -538,29 +543,25 @@ void MdiChild::keyPressEvent(QKeyEvent *event)
 
 bool MdiChild::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == sourceView->viewport() && event->type() == QEvent::Resize) {
-        const int width = sourceView->viewport()->width();
-        if (width != sourceViewportWidth) {
-            sourceViewportWidth = width;
-            static_cast<ItemListView *>(translationView)->scheduleLayout();
+    if (event->type() == QEvent::Resize) {
+        const bool source = watched == sourceView->viewport();
+        if (source || watched == translationView->viewport()) {
+            int &known = source ? sourceViewportWidth : translationViewportWidth;
+            const int width = static_cast<QWidget *>(watched)->width();
+            if (width != known) {
+                known = width;
+                static_cast<ItemListView *>(source ? translationView : sourceView)->scheduleLayout();
+            }
         }
     }
     return QSplitter::eventFilter(watched, event);
 }
 
-void MdiChild::sourceLinesChanged(int row, const QString &oldText)
+void MdiChild::sourceLinesChanged(int row)
 {
-    // A data change alone does not lay a list view out again.
-    MyWrapItem *delegate = sourceDelegate();
-    if (delegate->sourceLines(-1, oldText) == delegate->sourceLines(-1, document->at(row).source)) {
-        if (row == document->count() - 1)
-            showBottom(sourceView);
-        else
-            sourceView->viewport()->update();
-        return;
-    }
-    relayout(sourceView);
-    relayout(translationView);
+    // The translation row is as tall as the longer of the two texts; the source
+    // view measures its own changed row.
+    static_cast<ItemListView *>(translationView)->remeasureRows(row, row);
     if (row == document->count() - 1)
         showBottom(sourceView);
 }

@@ -115,7 +115,7 @@ private:
     bool writeFile(const QString &fileName, const QByteArray &data);
     void followScroll(QScrollBar *follower, int value);
     void connectModel();
-    void sourceLinesChanged(int row, const QString &oldText);
+    void sourceLinesChanged(int row);
     void showRunningSource();
     void showRunningTranslation();
     void showBottom(QListView *view);
@@ -133,4 +133,5 @@ private:
     bool followingScroll = false;
     bool showingRunningText = false;
     int sourceViewportWidth = -1;
+    int translationViewportWidth = -1;
 };

@@ -37,24 +37,42 @@ int MyWrapItem::lineCount(const QString &text, const QFontMetricsF &metrics, int
         [&metrics](const QString &word) { return metrics.horizontalAdvance(word); });
 }
 
-int MyWrapItem::sourceLines(int row, const QString &text) const
+int MyWrapItem::textLines(int row, const QString &text) const
 {
     if (!view->isVisible())
         return 1;
     return cache.lines(row, text, view->font(), textWidth());
 }
 
+MyWrapItem *MyWrapItem::partnerDelegate() const
+{
+    return partnerView ? qobject_cast<MyWrapItem *>(partnerView->itemDelegate()) : nullptr;
+}
+
 int MyWrapItem::measuredRows() const
 {
-    if (side != 1) {
-        auto *partner = partnerView ? qobject_cast<MyWrapItem *>(partnerView->itemDelegate()) : nullptr;
-        return partner ? partner->measuredRows() : 0;
-    }
-    return cache.rowsKnown(view->font(), textWidth());
+    const int own = cache.rowsKnown(view->font(), textWidth());
+    const MyWrapItem *partner = partnerDelegate();
+    return partner && partner->view->isVisible() ? qMin(own, partner->cache.rowsKnown(partner->view->font(), partner->textWidth())) : own;
 }
 
 // Rows are measured at the width their text is drawn at.
 int MyWrapItem::textWidth() const { return view->viewport()->width() - 2 * textMargin; }
+
+int MyWrapItem::ownLines(int row) const
+{
+    // Every row is asked on every layout: a document's column is read directly,
+    // without a QVariant or a copy per row.
+    const QAbstractItemModel *model = view->model();
+    if (!model || row >= model->rowCount())
+        return 1;
+    if (model != lastModel) {
+        lastModel = model;
+        lastColumn = qobject_cast<const ItemColumnModel *>(model);
+    }
+    return lastColumn ? textLines(row, lastColumn->textAt(row))
+                      : textLines(row, model->index(row, 0).data().toString());
+}
 
 QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
@@ -62,23 +80,10 @@ QSize MyWrapItem::sizeHint(const QStyleOptionViewItem &option, const QModelIndex
     const int width = view->viewport()->width();
     if (width <= 0 || !view->isVisible())
         return QItemDelegate::sizeHint(option, index);
-
-    // Every row is asked on every layout: a document's source column is read
-    // directly, without a QVariant or a copy per row.
-    const QAbstractItemModel *sources = side == 1 ? index.model() : partnerView ? partnerView->model() : nullptr;
-    if (sources != lastSources) {
-        lastSources = sources;
-        lastColumn = qobject_cast<const ItemColumnModel *>(sources);
-    }
-    MyWrapItem *measurer = side == 1 ? const_cast<MyWrapItem *>(this)
-        : partnerView                ? qobject_cast<MyWrapItem *>(partnerView->itemDelegate())
-                                     : nullptr;
-    int lines = 1;
     const int row = index.row();
-    if (measurer && sources && row < sources->rowCount()) {
-        lines = lastColumn ? measurer->sourceLines(row, lastColumn->sourceAt(row))
-                           : measurer->sourceLines(row, sources->index(row, 0).data().toString());
-    }
+    int lines = ownLines(row);
+    if (const MyWrapItem *partner = partnerDelegate())
+        lines = qMax(lines, partner->ownLines(row));
     if (side == 1)
         storeRowLines(row, lines);
     return QSize(width, lineHeight * lines);

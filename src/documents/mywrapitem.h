@@ -13,11 +13,12 @@ class QFontMetricsF;
 class QListView;
 
 // Paints an item as word-wrapped plain text over the alternating row colour and
-// makes each row as tall as its source sentence needs. A translation row shows
-// its state: a queued one is muted (an ellipsis while it has no text yet), a
-// failed one is tinted red with a red bar on its leading edge. The translation side
-// (side 2) takes its line counts from the source sentence of the same row in
-// the partner view, so both lists stay level whichever lays out first.
+// makes each row as tall as the longer of its sentence and its partner's: each
+// side counts the lines of its own text in its own view's font and width, and
+// a row of either list takes the larger count, so the lists stay level and a
+// translation longer than its source is not drawn over the next row. A
+// translation row shows its state: a queued one is muted (an ellipsis while it
+// has no text yet), a failed one is tinted red with a red bar on its leading edge.
 class MyWrapItem : public QItemDelegate
 {
     Q_OBJECT
@@ -34,9 +35,11 @@ public:
     int rowLines(int row) const; // 0 for a row never measured
     int rowCapacity() const { return rowHeights.size(); }
 
-    // Line count of the source sentence of a row in this view's font and width.
-    int sourceLines(int row, const QString &text) const;
-    // Rows whose line counts are known for the current font and width.
+    // The source view's delegate learns its partner once the translation view exists.
+    void setPartner(QListView *partner) { partnerView = partner; }
+    // Line count of a row's text in this view's font and width.
+    int textLines(int row, const QString &text) const;
+    // Rows whose line counts are known on both sides for their fonts and widths.
     int measuredRows() const;
     static int lineCount(const QString &text, const QFontMetricsF &metrics, int width);
 
@@ -46,6 +49,9 @@ public:
 private:
     void storeRowLines(int row, int lines) const;
     int textWidth() const;
+    MyWrapItem *partnerDelegate() const;
+    // Lines of the row's text in this delegate's own view.
+    int ownLines(int row) const;
     void drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
         const QString &text, const QColor &colour, bool placeholder) const;
 
@@ -53,7 +59,7 @@ private:
     QListView *view;
     QListView *partnerView;
     mutable LineCountCache cache;
-    mutable const QAbstractItemModel *lastSources = nullptr;
+    mutable const QAbstractItemModel *lastModel = nullptr;
     mutable const ItemColumnModel *lastColumn = nullptr;
     mutable QCache<QString, QTextLayout> layouts { 400 }; // laid-out texts of recently painted rows
 };
