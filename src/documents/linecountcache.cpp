@@ -80,6 +80,16 @@ int LineCountCache::lines(int row, const QString &text, const QFont &textFont, i
     return result;
 }
 
+void LineCountCache::raise(int row, const QString &text, int lines)
+{
+    if (!metrics)
+        return;
+    int &known = counts[text];
+    known = qMax(known, lines);
+    if (row >= 0 && row < rows.size() && rows.at(row).text == text)
+        rows[row].lines = known;
+}
+
 int LineCountCache::rowsKnown(const QFont &textFont, int textWidth) const
 {
     return metrics && textWidth == width && textFont == font ? rows.size() : 0;

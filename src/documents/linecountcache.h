@@ -22,6 +22,9 @@ public:
     // laid out greedily; a word wider than a line takes as many lines as it needs.
     static int count(const QString &text, int width, qreal spaceWidth,
         const std::function<qreal(const QString &)> &wordWidth);
+    // The text was drawn on more lines than the fitting rule gave (a line may
+    // not begin with some punctuation, say): it is counted so from now on.
+    void raise(int row, const QString &text, int lines);
     // How many rows have a count for this font and width.
     int rowsKnown(const QFont &font, int width) const;
     void clear();

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "documents/documentmodel.h"
 #include "documents/itemcolumnmodel.h"
+#include "documents/itemlistview.h"
 
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
@@ -149,12 +150,22 @@ void MyWrapItem::paint(QPainter *painter, const QStyleOptionViewItem &option, co
         colour = mutedText;
     }
     drawCheck(painter, opt, checkRect, checkState);
-    drawWrappedText(painter, opt, textRect, text, colour, placeholder);
+    const int drawn = drawWrappedText(painter, opt, textRect, text, colour, placeholder);
+    if (lineHeight > 0 && drawn > textRect.height() / lineHeight) {
+        // Drawn on more lines than counted: count it so, and measure the row
+        // again in both lists once this paint is over.
+        cache.raise(index.row(), text, drawn);
+        const int row = index.row();
+        for (QListView *list : { view, partnerView }) {
+            if (auto *rows = qobject_cast<ItemListView *>(list))
+                QMetaObject::invokeMethod(rows, [rows, row] { rows->remeasureRows(row, row); }, Qt::QueuedConnection);
+        }
+    }
     drawFocus(painter, opt, textRect);
     painter->restore();
 }
 
-void MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
+int MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
     const QString &text, const QColor &colour, bool placeholder) const
 {
     // Plain text: an item is what the operator said or typed, never markup.
@@ -197,4 +208,5 @@ void MyWrapItem::drawWrappedText(QPainter *painter, const QStyleOptionViewItem &
     painter->setPen(colour.isValid() ? colour : option.palette.color(group, QPalette::Text));
     layout->draw(painter, QPointF(rect.left() + textMargin, rect.top() + textMargin));
     painter->restore();
+    return layout->lineCount();
 }

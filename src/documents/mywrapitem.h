@@ -52,7 +52,8 @@ private:
     MyWrapItem *partnerDelegate() const;
     // Lines of the row's text in this delegate's own view.
     int ownLines(int row) const;
-    void drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
+    // Returns how many lines the text took.
+    int drawWrappedText(QPainter *painter, const QStyleOptionViewItem &option, const QRect &rect,
         const QString &text, const QColor &colour, bool placeholder) const;
 
     mutable QVector<int> rowHeights;
