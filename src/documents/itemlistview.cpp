@@ -138,7 +138,7 @@ void ItemListView::measureUpTo(int rows)
 void ItemListView::remeasureRows(int first, int last)
 {
     first = std::max(first, 0);
-    last = std::min(last, measured() - 1);
+    last = std::min(last, std::min(measured(), model() ? model()->rowCount(rootIndex()) : 0) - 1);
     if (!model() || first > last)
         return;
     QAbstractItemDelegate *delegate = itemDelegate();
@@ -163,10 +163,11 @@ void ItemListView::remeasureRows(int first, int last)
 
 void ItemListView::rowsInserted(const QModelIndex &parent, int start, int end)
 {
-    if (parent == rootIndex() && start <= measured()) {
+    const int count = end - start + 1;
+    // A layout run while the other column was told first has measured the new rows already.
+    if (parent == rootIndex() && start <= measured() && measured() + count <= model()->rowCount(rootIndex())) {
         QAbstractItemDelegate *delegate = itemDelegate();
         const QStyleOptionViewItem option = viewOptions();
-        const int count = end - start + 1;
         tops.insert(start + 1, count, 0);
         for (int row = start; row <= end; ++row) {
             const QModelIndex index = model()->index(row, 0, rootIndex());
@@ -196,6 +197,11 @@ void ItemListView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, in
 
 void ItemListView::rowsGone()
 {
+    // A layout run while the other column was told first measured the rows still there.
+    if (measured() > model()->rowCount(rootIndex())) {
+        doItemsLayout();
+        return;
+    }
     updateGeometries();
     viewport()->update();
 }

@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "app/appstate.h"
+#include "documents/documentmodel.h"
 #include "documents/linecountcache.h"
 #include "documents/mdichild.h"
 #include "documents/mywrapitem.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QListView>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QStringListModel>
 #include <QTextLayout>
 #include <QTest>
@@ -127,53 +129,124 @@ private slots:
         }
     }
 
-    // Every row is at least as tall as the lines its text is drawn in, and a
-    // translation row is as tall as its source row: nothing runs into the next row.
-    void rowsHoldTheirDrawnText()
+    // Through appends, inserts, removals, edits and translations in any order,
+    // the rows of both lists stay level and contiguous, every row shown holds
+    // both its texts as drawn (Chinese that may not break before punctuation,
+    // translations longer than their sources), and laying the lists out afresh
+    // gives the rows each change left. Seeded; TOLVANE_SEED repeats a run.
+    void rowsHoldBothTextsThroughEdits()
     {
-        MdiChild child;
-        // Every length of a sentence of words of many sizes: line ends sweep across the view.
-        const QString sentence = QStringLiteral("a sentence of words which have many different lengths, to "
-                                                "wrap at every possible place; ")
-                                     .repeated(6);
+        const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED") ? qgetenv("TOLVANE_SEED").toUInt()
+                                                                      : QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        const QString hanzi = QStringLiteral("的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下");
+        const QStringList words = QStringLiteral("a an of to words which have many different lengths wrap")
+                                      .split(QLatin1Char(' '));
+        auto sentence = [&](bool chinese) {
+            QString text;
+            const int length = 1 + random.bounded(chinese ? 70 : 30);
+            for (int i = 0; i < length; ++i) {
+                if (chinese)
+                    text += random.bounded(3) == 0 ? QChar(0xFF0C) : hanzi.at(random.bounded(hanzi.size()));
+                else
+                    text += words.at(random.bounded(words.size())) + QLatin1Char(' ');
+            }
+            return chinese ? text + QChar(0x3002) : text.trimmed();
+        };
+        QFont chinese(QStringLiteral("WenQuanYi Micro Hei"));
+        chinese.setPixelSize(16);
+        constexpr int lineHeight = 30;
+        // Every length of a Chinese sentence whose punctuation falls where lines
+        // would break, and of a translation whose word ends sweep across the view.
         QStringList sources;
-        for (int length = 1; length <= sentence.size(); length += 3)
-            sources << sentence.left(length);
-        showDocument(child, sources, sources, 30);
-        QTRY_VERIFY(child.sourceView->visualRect(child.sourceModel->index(sources.size() - 1)).isValid());
-        int wrapped = 0;
-        for (int row = 0; row < sources.size(); ++row) {
-            const QRect rect = child.sourceView->visualRect(child.sourceModel->index(row));
-            QTextLayout layout(sources.at(row), child.sourceView->font());
+        QStringList translations;
+        const QString punctuated = QString::fromUtf8("的一是不了，人我在有他。这中大来上，国个到说们为子和你，").repeated(3);
+        const QString latin = QStringLiteral("a sentence of words which have many different lengths, to "
+                                             "wrap at every possible place; ")
+                                  .repeated(3);
+        for (int length = 1; length <= latin.size(); length += 3) {
+            sources << punctuated.left(30 + length % 20);
+            translations << latin.left(length);
+        }
+        MdiChild child;
+        showDocument(child, sources, translations, lineHeight, 300);
+        child.resize(child.width(), 2000);
+        // A scroll bar coming and going would lay both lists out afresh and hide a wrong row table.
+        child.sourceView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        child.translationView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        child.sourceView->doItemsLayout();
+        child.translationView->doItemsLayout();
+        child.applyFonts(chinese, testFont(), false, lineHeight);
+        DocumentModel *document = child.model();
+        auto drawnLines = [](const QString &text, const QFont &font, int width) {
+            QTextLayout layout(text, font);
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             layout.setTextOption(option);
-            int drawn = 0;
+            int lines = 0;
             layout.beginLayout();
             for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(rect.width() - 8);
-                ++drawn;
+                line.setLineWidth(width);
+                ++lines;
             }
             layout.endLayout();
-            wrapped += drawn > 1;
-            QVERIFY2(rect.height() >= 30 * drawn, qPrintable(QStringLiteral("row %1").arg(row)));
-            QCOMPARE(rowHeight(child.translationView, row), rect.height());
+            return lines;
+        };
+        // Step -1 checks the document as read, shown from its top.
+        for (int step = -1; step < 100; ++step) {
+            const int rows = document->count();
+            const int row = random.bounded(qMax(rows, 1));
+            switch (step < 0 ? -1 : random.bounded(5)) {
+            case -1:
+                break;
+            case 0:
+                document->appendSource(sentence(true));
+                break;
+            case 1:
+                document->insertBlank(random.bounded(rows + 1));
+                break;
+            case 2:
+                if (rows > 1)
+                    document->remove(row);
+                break;
+            case 3:
+                document->setSource(row, sentence(true));
+                break;
+            default:
+                document->applyTranslation(document->at(row).id, sentence(false), true, true, QString());
+            }
+            // Each change (and the rows its own repaint found taller) left both
+            // lists as a fresh layout would: level, contiguous, every row as
+            // tall as its delegate says.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            const QString where = QStringLiteral("step %1, seed %2").arg(step).arg(seed);
+            const QStyleOptionViewItem option;
+            int top = child.sourceView->visualRect(child.sourceModel->index(0)).top();
+            for (int r = 0; r < document->count(); ++r) {
+                const QRect source = child.sourceView->visualRect(child.sourceModel->index(r));
+                const QRect translation = child.translationView->visualRect(child.translationModel->index(r));
+                const int height = child.sourceView->itemDelegate()->sizeHint(option, child.sourceModel->index(r)).height();
+                // Word-wrapped text is counted right without painting it first.
+                const int translationLines
+                    = drawnLines(document->at(r).translation, testFont(), translation.width() - 8);
+                QVERIFY2(source.top() == top && source.height() == height && translation.top() == source.top()
+                        && translation.height() == height && height >= lineHeight * translationLines,
+                    qPrintable(where + QStringLiteral(", row %1").arg(r)));
+                top += height;
+            }
+            // Painted as the screen would be; rows shown hold their texts as drawn.
+            child.grab();
+            QCoreApplication::processEvents();
+            for (int r = 0; r < document->count(); ++r) {
+                const QRect source = child.sourceView->visualRect(child.sourceModel->index(r));
+                if (!source.intersects(child.sourceView->viewport()->rect()))
+                    continue;
+                const int lines = qMax(drawnLines(document->at(r).source, chinese, source.width() - 8),
+                    drawnLines(document->at(r).translation, testFont(), source.width() - 8));
+                QVERIFY2(source.height() >= lineHeight * lines, qPrintable(where + QStringLiteral(", row %1").arg(r)));
+                QCOMPARE(child.translationView->visualRect(child.translationModel->index(r)), source);
+            }
         }
-        QVERIFY(wrapped > sources.size() / 2);
-    }
-
-    void translationRowsDoNotDependOnLayoutOrder()
-    {
-        MdiChild child;
-        const QString longSentence = QStringLiteral("sentence ").repeated(80);
-        showDocument(child, { QStringLiteral("a") }, { QStringLiteral("x") }, 20);
-        // The translation view lays out before the source view has seen the new text.
-        child.sourceModel->setData(child.sourceModel->index(0), longSentence);
-        child.translationView->doItemsLayout();
-        const int lines = MyWrapItem::lineCount(
-            longSentence, QFontMetricsF(testFont()), child.sourceView->viewport()->width() - 8);
-        QVERIFY(lines > 1);
-        QCOMPARE(rowHeight(child.translationView, 0), 20 * lines);
     }
 
     void rowColours()
