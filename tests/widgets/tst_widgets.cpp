@@ -18,7 +18,6 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
-#include <memory>
 
 namespace {
 void leave(QMyLineEdit &edit)
@@ -238,6 +237,10 @@ private slots:
             pauseMark.move(60, 70);
             ModalAnswer::onNext([&shownAt](QWidget *modal) {
                 shownAt = modal->pos();
+                // Fixed in size, yet wide enough that no choice is cut off.
+                QCOMPARE(modal->minimumSize(), modal->maximumSize());
+                for (QRadioButton *radio : modal->findChildren<QRadioButton *>())
+                    QVERIFY2(radio->width() >= radio->sizeHint().width(), qPrintable(radio->text()));
                 modal->move(37, 41);
                 find<QPushButton>(modal, QStringLiteral("Cancel"))->click();
             });
@@ -246,59 +249,16 @@ private slots:
         QCOMPARE(shownAt, QPoint(60, 70));
         QSize colourSize;
         {
-            QColorOption colour(0);
+            QColorOption colour(2);
             // Its fixed size wins over the stored one; the position is shared.
             QCOMPARE(colour.pos(), QPoint(37, 41));
             colourSize = colour.size();
             colour.move(5, 6);
+            // Any choice but the background opens on the selection colour.
+            for (QRadioButton *radio : colour.findChildren<QRadioButton *>())
+                QCOMPARE(radio->isChecked(), radio->text() == QLatin1String("list selected color"));
         }
         QCOMPARE(geometryOf(QMyLoginDialog(QStringLiteral("server"))), QRect(QPoint(5, 6), colourSize));
-    }
-
-    void optionDialogs_data()
-    {
-        QTest::addColumn<bool>("pause"); // else the colour option
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("initial");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("pause: 5 opens on space") << true << 5 << "add space" << "" << "OK" << 1;
-        QTest::newRow("pause: to space") << true << 0 << "add comma" << "add space" << "OK" << 1;
-        QTest::newRow("pause: cancelled") << true << 5 << "add space" << "add comma" << "Cancel" << 5;
-        QTest::newRow("colour: 2 opens on selected") << false << 2 << "list selected color" << "" << "OK" << 1;
-        QTest::newRow("colour: default") << false << 1 << "list selected color" << "list default color" << "OK" << 2;
-        QTest::newRow("colour: cancelled") << false << 0 << "list background color" << "list default color"
-                                           << "Cancel" << 0;
-    }
-
-    void optionDialogs()
-    {
-        QFETCH(bool, pause);
-        QFETCH(int, value);
-        QFETCH(QString, initial);
-        QFETCH(QString, pick);
-        QFETCH(QString, button);
-        QFETCH(int, expected);
-        std::unique_ptr<QMyLoginDialog> dialog;
-        if (pause)
-            dialog = std::make_unique<QLoginDialog>(value);
-        else
-            dialog = std::make_unique<QColorOption>(value);
-        const auto radios = dialog->findChildren<QRadioButton *>();
-        for (QRadioButton *radio : radios)
-            QCOMPARE(radio->isChecked(), radio->text() == initial);
-        for (QRadioButton *radio : radios)
-            radio->setChecked(radio->isChecked() || radio->text() == pick);
-        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-        ModalAnswer::clickButton(button);
-        QCOMPARE(dialog->exec(), int(button == "OK" ? QDialog::Accepted : QDialog::Rejected));
-        // Fixed in size, yet wide enough that no choice is cut off.
-        for (QRadioButton *radio : radios)
-            QVERIFY2(radio->width() >= radio->sizeHint().width(), qPrintable(radio->text()));
-        QCOMPARE(pause ? static_cast<QLoginDialog *>(dialog.get())->mark()
-                       : static_cast<QColorOption *>(dialog.get())->choice(),
-            expected);
     }
 };
 
