@@ -8,29 +8,7 @@
 #include "testmain.h"
 #include "windowfixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QColorDialog>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QFontDialog>
-#include <QDir>
-#include <QFile>
-#include <QFontInfo>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QRadioButton>
-#include <QSettings>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTextDocument>
-#include <QTimer>
-#include <functional>
+#include <QtWidgets>
 
 namespace {
 const QByteArray utf8Mark("\xEF\xBB\xBF");

@@ -7,16 +7,7 @@
 #include "widgets/qmylogindialog.h"
 #include "widgets/qmymodaldialog.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QCompleter>
-#include <QContextMenuEvent>
-#include <QLoggingCategory>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QSettings>
+#include <QtWidgets>
 #include <QTest>
 
 namespace {
