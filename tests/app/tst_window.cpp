@@ -111,10 +111,8 @@ void TestWindow::startUp_data()
     QTest::newRow("first start") << QByteArray() << QByteArray() << true << 0 << "汉-->维翻译" << 1;
     // Values changed under the English interface are there at the next start.
     QTest::newRow("English file read") << QByteArray("[action]\nuilang=1\nrealtime=1\nlang=0\n")
-                                       << QByteArray("[action]\nrealtime=0\nlang=1\n") << false << 1
-                                       << "Uygur-->Chinese Translator" << 1;
-    QTest::newRow("realtime 2, auto-save 99") << QByteArray("[action]\nrealtime=2\nautoSave=99\n") << QByteArray()
-                                              << false << 0 << "汉-->维翻译" << 30;
+        << QByteArray("[action]\nrealtime=0\nlang=1\n") << false << 1 << "Uygur-->Chinese Translator" << 1;
+    QTest::newRow("realtime 2, auto-save 99") << QByteArray("[action]\nrealtime=2\nautoSave=99\n") << QByteArray() << false << 0 << "汉-->维翻译" << 30;
     QTest::newRow("auto-save 0") << QByteArray("[action]\nautoSave=0\n") << QByteArray() << true << 0 << "汉-->维翻译" << 1;
 }
 
@@ -131,12 +129,11 @@ void TestWindow::startUp()
     QCOMPARE(WindowFixture::mainTitle(w), title);
     // Built before the switch to English, status tips stay Chinese.
     QCOMPARE(w->action("newAct")->statusTip(), QStringLiteral("新建一个文件"));
-    QCOMPARE(AppState::phraseMode, phrase);
-    QCOMPARE(box(w, "modeBox")->currentIndex(), phrase ? 0 : 1);
+    QVERIFY(AppState::phraseMode == phrase && box(w, "modeBox")->currentIndex() == (phrase ? 0 : 1));
     QCOMPARE(AppState::recognitionLanguage, language);
     QCOMPARE(autoSaveTimer(w)->interval(), minutes * 60000);
-    QCOMPARE(w->documentArea()->subWindowList().size(), 1);
-    QVERIFY(w->documentArea()->subWindowList().first()->isMaximized() && AppState::RecordState == AppState::Idle);
+    QVERIFY(w->documentArea()->subWindowList().size() == 1 && w->documentArea()->subWindowList().first()->isMaximized());
+    QCOMPARE(AppState::RecordState, int(AppState::Idle));
 }
 
 void TestWindow::menusAndRunningTextCommands()
@@ -383,17 +380,13 @@ void TestWindow::optionDialogs()
     });
     w->action(act.constData())->trigger();
     QCOMPARE(shown, opened);
-    if (act == "setPauseMarkAct") {
-        QCOMPARE(stored(SettingsKeys::PauseMark), after.value(0));
-        QCOMPARE(AppState::pauseMarkChoice, int(state.value(0)));
-    } else if (act == "setColorAct") {
-        QCOMPARE(QStringList({ stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor) }), after);
-        QCOMPARE(QList<quint32>({ AppState::listBackgroundColor, AppState::listSelectionColor }), state);
-    } else {
-        QCOMPARE(stored(SettingsKeys::AutoSave), after.value(0));
-        QVERIFY(autoSaveTimer(w)->isActive());
-        QCOMPARE(autoSaveTimer(w)->interval(), int(state.value(0)) * 60000);
-    }
+    const bool mark = act == "setPauseMarkAct", colours = act == "setColorAct";
+    QCOMPARE(colours ? QStringList({ stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor) })
+                     : QStringList(stored(mark ? SettingsKeys::PauseMark : SettingsKeys::AutoSave)), after);
+    QCOMPARE(colours ? QList<quint32>({ AppState::listBackgroundColor, AppState::listSelectionColor })
+             : mark ? QList<quint32>({ quint32(AppState::pauseMarkChoice) })
+                    : QList<quint32>({ quint32(autoSaveTimer(w)->isActive() * autoSaveTimer(w)->interval() / 60000) }),
+        state);
 }
 
 void TestWindow::fonts_data()
