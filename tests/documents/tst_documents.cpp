@@ -224,6 +224,10 @@ private slots:
         }
         QCOMPARE(items.sources.size(), n);
         QCOMPARE(QDir(local.filePath("app/file")).entryList(QDir::Files | QDir::Hidden), { "doc.txt" });
+    }
+
+    void saveAndExportNames()
+    {
         for (const QStringList &names : QList<QStringList> { { "notes", "notes.txt", "notes.csv" },
                  { "notes.TXT", "notes.TXT.txt", "notes.TXT.csv" }, { "a.txt.bak", "a.txt.bak", "a.csv.bak" },
                  { "/x.txt/b.txt", "/x.txt/b.txt", "/x.csv/b.csv" } }) {
