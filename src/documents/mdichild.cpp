@@ -106,6 +106,11 @@ void MdiChild::connectModel()
         if (changed && !showingRunningText)
             document->setModified(true);
     });
+    // The edit box only tells of its first change, so a saved document starts it afresh.
+    connect(document, &DocumentModel::modifiedChanged, this, [this](bool modified) {
+        if (!modified)
+            sourceEdit->document()->setModified(false);
+    });
     document->setEditedSourceReader([this] { return sourceEdit->toPlainText(); });
     connect(sourceEdit, &MyEdit::sourceTextTaken, this,
         [this](const QString &text) { document->setRunningSource(text, false); });

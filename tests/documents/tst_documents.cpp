@@ -453,6 +453,10 @@ private slots:
         QTest::keyClicks(edit, QStringLiteral("abc"));
         QCOMPARE(child.model()->runningSource(), QStringLiteral("unchanged"));
         QVERIFY(child.isModified() || !sourceSide);
+        // And again after a save.
+        child.setModified(false);
+        QTest::keyClicks(edit, QStringLiteral("d"));
+        QVERIFY(child.isModified() || !sourceSide);
         edit->setPlainText(QStringLiteral("first，second，"));
         QTextCursor cursor = edit->textCursor();
         cursor.setPosition(0);
