@@ -7,26 +7,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-namespace {
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 400:
-        return "Bad Request";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
-}
-}
-
 HttpTestServer::HttpTestServer(QObject *parent, quint16 port)
     : QObject(parent)
     , server(new QTcpServer(this))
@@ -64,8 +44,6 @@ QList<HttpTestServer::Request> HttpTestServer::requests() const { return receive
 
 int HttpTestServer::requestCount() const { return received.size(); }
 
-int HttpTestServer::connectionCount() const { return accepted; }
-
 QByteArray HttpTestServer::translationReply(const QString &text)
 {
     QJsonObject object;
@@ -76,12 +54,6 @@ QByteArray HttpTestServer::translationReply(const QString &text)
 void HttpTestServer::acceptConnections()
 {
     while (QTcpSocket *socket = server->nextPendingConnection()) {
-        ++accepted;
-        if (behaviour == Behaviour::CloseAtOnce) {
-            socket->close();
-            socket->deleteLater();
-            continue;
-        }
         connections.insert(socket, Connection());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequests(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -131,13 +103,6 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
         case Behaviour::Silent:
             it->busy = true;
             return;
-        case Behaviour::Garbage:
-            socket->write(QByteArrayLiteral("\x16\x03\x01 garbage, not HTTP\r\n\r\n"));
-            socket->disconnectFromHost();
-            return;
-        case Behaviour::CloseAtOnce:
-            socket->close();
-            return;
         case Behaviour::Endless:
             it->busy = true;
             streamEndlessly(socket);
@@ -170,7 +135,7 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
 void HttpTestServer::respond(QTcpSocket *socket, const Reply &reply, bool close)
 {
     QByteArray head
-        = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+        = "HTTP/1.1 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK\r\n" : " Error\r\n");
     head += "Content-Type: application/json; charset=utf-8\r\n";
     head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     head += close ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";

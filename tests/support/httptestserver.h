@@ -37,8 +37,6 @@ public:
     enum class Behaviour {
         Answer, // answer every request through the handler
         Silent, // read requests, never answer
-        CloseAtOnce, // close each connection as soon as it is accepted
-        Garbage, // answer with bytes that are no HTTP, then close
         Endless // answer 200 without a length and send the body until the client goes
     };
 
@@ -59,7 +57,6 @@ public:
 
     QList<Request> requests() const;
     int requestCount() const;
-    int connectionCount() const; // connections accepted so far
 
     // {"translation_result_app": text}, the translation servers' reply.
     static QByteArray translationReply(const QString &text);
@@ -81,7 +78,6 @@ private:
 
     QTcpServer *server;
     quint16 listeningPort = 0;
-    int accepted = 0;
     Handler handler;
     Behaviour behaviour = Behaviour::Answer;
     QList<Request> received;

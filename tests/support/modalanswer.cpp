@@ -3,9 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QPointer>
-#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -76,11 +74,6 @@ void ModalAnswer::clickStandard(QMessageBox::StandardButton button, int timeoutM
         qWarning("ModalAnswer: no such standard button");
         modal->close();
     }, timeoutMs);
-}
-
-void ModalAnswer::pressEscape(int timeoutMs)
-{
-    onNext([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); }, timeoutMs);
 }
 
 QString ModalAnswer::lastText() { return g_lastText; }

@@ -16,7 +16,6 @@ public:
     // Clicks the button whose text (without '&') equals text.
     static void clickButton(const QString &text, int timeoutMs = 10000);
     static void clickStandard(QMessageBox::StandardButton button, int timeoutMs = 10000);
-    static void pressEscape(int timeoutMs = 10000);
 
     // Text and title of the last message box answered by this helper.
     static QString lastText();
