@@ -33,6 +33,7 @@ void click(QWidget *dialog, const QString &text)
 
 struct { QString title, proposed, folder; QStringList filters; bool saving = false; } seen;
 
+
 // Answers the next file dialog with fileName (empty cancels), after scheduling the
 // answer to what follows it. With force the dialog's own checks are passed by.
 void answerFile(const QString &fileName, std::function<void()> next = nullptr, bool force = false)
@@ -59,6 +60,15 @@ void writeBytes(const QString &path, const QByteArray &bytes) { QFile file(path)
 QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
 QString letters(const QStringList &sources) { return QStringLiteral("总字数：%1").arg(sources.join('\n').size() + !sources.isEmpty()); }
 }
+
+// act may be the source list's context-menu entry, which also works while recording;
+// setup: 1 recording, 2 no window, 4 running text; sources and after: the lists after the command.
+struct ItemCase { QByteArray act; int setup; QString translations; int current; QString sources, after, refusal; };
+Q_DECLARE_METATYPE(ItemCase)
+// option: a radio button, or minutes for auto-save, empty cancels; colour: given to the colour
+// chooser, invalid cancels it; opened: what the dialog opened on; after: the stored values.
+struct OptionCase { QByteArray ini, act; QString option; QColor colour; QString opened; QStringList after; QList<quint32> state; };
+Q_DECLARE_METATYPE(OptionCase)
 
 // The main window as the operator meets it: start-up, menus, the interface
 // language, the option dialogs, the file commands and the item commands.
@@ -264,80 +274,65 @@ void TestWindow::showEdit()
 
 void TestWindow::optionDialogs_data()
 {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QByteArray>("act");
-    QTest::addColumn<QString>("option"); // a radio button, or minutes for auto-save; empty: cancel
-    QTest::addColumn<QColor>("colour"); // given to the colour chooser; invalid: cancel it
-    QTest::addColumn<QString>("opened"); // the choice or number the dialog opened on
-    QTest::addColumn<QStringList>("after"); // the stored values
-    QTest::addColumn<QList<quint32>>("state");
+    QTest::addColumn<OptionCase>("c");
     const QByteArray custom("[action]\nlistbackcolor=-16776961\nlistselcolor=4278255360\n"), five("[action]\nautoSave=5\n");
     const QString back(QStringLiteral("设置列表框背景色"));
-    auto row = [](const char *name, const QByteArray &ini, const QByteArray &act, const QString &option,
-                   const QColor &colour, const QString &opened, const QStringList &after, QList<quint32> state) {
-        QTest::newRow(name) << ini << act << option << colour << opened << after << state;
-    };
+    auto row = [](const char *name, OptionCase c) { QTest::newRow(name) << c; };
     // Pause mark: stored value, and the choice in effect.
-    row("mark: nothing stored, space", {}, "setPauseMarkAct", "加入空格", {}, "加入逗号", { "1" }, { 1 });
-    row("mark: unknown value", "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {}, "加入空格", { "1" }, { 1 });
-    row("mark: cancelled", "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格", { "1" }, { 1 });
+    row("mark: nothing stored, space", { {}, "setPauseMarkAct", "加入空格", {}, "加入逗号", { "1" }, { 1 } });
+    row("mark: unknown value", { "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {}, "加入空格", { "1" }, { 1 } });
+    row("mark: cancelled", { "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格", { "1" }, { 1 } });
     // Colours: both stored values, then both colours in effect.
-    row("background", {}, "setColorAct", back, QColor(255, 0, 0), "FFDFEBF7", { "4294901760", absent }, { 0xFFFF0000u, 0xFF09B5F7u });
-    row("selection", {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0), "FF09B5F7", { absent, "4278222848" },
-        { 0xFFDFEBF7u, 0xFF008000u });
-    row("defaults", custom, "setColorAct", "设置回默认值", {}, back, { "-2102281", "-16140809" }, { 0xFFDFEBF7u, 0xFF09B5F7u });
-    row("chooser cancelled", custom, "setColorAct", back, {}, "FF0000FF", { "-16776961", "4278255360" }, { 0xFF0000FFu, 0xFF00FF00u });
+    row("background", { {}, "setColorAct", back, QColor(255, 0, 0), "FFDFEBF7", { "4294901760", absent }, { 0xFFFF0000u, 0xFF09B5F7u } });
+    row("selection", { {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0), "FF09B5F7", { absent, "4278222848" },
+        { 0xFFDFEBF7u, 0xFF008000u } });
+    row("defaults", { custom, "setColorAct", "设置回默认值", {}, back, { "-2102281", "-16140809" }, { 0xFFDFEBF7u, 0xFF09B5F7u } });
+    row("chooser cancelled", { custom, "setColorAct", back, {}, "FF0000FF", { "-16776961", "4278255360" }, { 0xFF0000FFu, 0xFF00FF00u } });
     // Auto-save: the dialog clamps; the timer runs in minutes.
-    row("auto-save 12", {}, "setAutoSaveAct", "12", {}, "1", { "12" }, { 12 });
-    row("auto-save 45", five, "setAutoSaveAct", "45", {}, "5", { "30" }, { 30 });
-    row("auto-save 0", five, "setAutoSaveAct", "0", {}, "5", { "1" }, { 1 });
-    row("auto-save cancelled", five, "setAutoSaveAct", "", {}, "5", { "5" }, { 5 });
+    row("auto-save 12", { {}, "setAutoSaveAct", "12", {}, "1", { "12" }, { 12 } });
+    row("auto-save 45", { five, "setAutoSaveAct", "45", {}, "5", { "30" }, { 30 } });
+    row("auto-save 0", { five, "setAutoSaveAct", "0", {}, "5", { "1" }, { 1 } });
+    row("auto-save cancelled", { five, "setAutoSaveAct", "", {}, "5", { "5" }, { 5 } });
 }
 
 void TestWindow::optionDialogs()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(QByteArray, act);
-    QFETCH(QString, option);
-    QFETCH(QColor, colour);
-    QFETCH(QString, opened);
-    QFETCH(QStringList, after);
-    QFETCH(QList<quint32>, state);
-    WindowFixture f(ini);
+    QFETCH(OptionCase, c);
+    WindowFixture f(c.ini);
     MainWindow *w = f.window;
-    const bool mark = act == "setPauseMarkAct", colours = act == "setColorAct";
+    const bool mark = c.act == "setPauseMarkAct", colours = c.act == "setColorAct";
     QString shown;
     ModalAnswer::onNext([&](QWidget *dialog) {
         if (auto *input = qobject_cast<QInputDialog *>(dialog)) {
             shown = QString::number(input->findChild<QSpinBox *>()->value());
-            input->findChild<QSpinBox *>()->setValue(option.toInt());
-            return option.isEmpty() ? input->reject() : input->accept();
+            input->findChild<QSpinBox *>()->setValue(c.option.toInt());
+            return c.option.isEmpty() ? input->reject() : input->accept();
         }
         for (QRadioButton *b : dialog->findChildren<QRadioButton *>())
             shown = b->isChecked() ? b->text() : shown;
-        if (colours && option != QStringLiteral("设置回默认值")) {
+        if (colours && c.option != QStringLiteral("设置回默认值")) {
             ModalAnswer::onNext([&](QWidget *modal) {
                 auto *chooser = qobject_cast<QColorDialog *>(modal);
                 shown = QString::number(chooser->currentColor().rgba(), 16).toUpper();
-                if (!colour.isValid())
+                if (!c.colour.isValid())
                     return chooser->reject();
-                chooser->setCurrentColor(colour);
+                chooser->setCurrentColor(c.colour);
                 chooser->accept();
             });
         }
-        if (option.isEmpty())
+        if (c.option.isEmpty())
             return click(dialog, QStringLiteral("取消"));
-        click(dialog, option);
+        click(dialog, c.option);
         click(dialog, ok);
     });
-    w->action(act.constData())->trigger();
-    QCOMPARE(shown, opened);
+    w->action(c.act.constData())->trigger();
+    QCOMPARE(shown, c.opened);
     QCOMPARE(colours ? QStringList({ stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor) })
-                     : QStringList(stored(mark ? SettingsKeys::PauseMark : SettingsKeys::AutoSave)), after);
+                     : QStringList(stored(mark ? SettingsKeys::PauseMark : SettingsKeys::AutoSave)), c.after);
     QCOMPARE(colours ? QList<quint32>({ AppState::listBackgroundColor, AppState::listSelectionColor })
              : mark ? QList<quint32>({ quint32(AppState::pauseMarkChoice) })
                     : QList<quint32>({ quint32(autoSaveTimer(w)->isActive() * autoSaveTimer(w)->interval() / 60000) }),
-        state);
+        c.state);
 }
 
 void TestWindow::fonts()
@@ -564,86 +559,71 @@ void TestWindow::autoSaveWritesActiveLists()
 
 void TestWindow::itemCommands_data()
 {
-    QTest::addColumn<QByteArray>("act"); // or the source list's context-menu entry, which also works while recording
-    QTest::addColumn<int>("setup"); // 1 recording, 2 no window, 4 running text
-    QTest::addColumn<QString>("translations");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QString>("sources"); // after the command
-    QTest::addColumn<QString>("translationsAfter");
-    QTest::addColumn<QString>("refusal");
-    auto row = [](const char *name, const QByteArray &act, int setup, const QString &translations, int current,
-                   const QString &sources, const QString &after, const QString &refusal = QString()) {
-        QTest::newRow(name) << act << setup << translations << current << sources << after << refusal;
-    };
+    QTest::addColumn<ItemCase>("c");
+    auto row = [](const char *name, ItemCase c) { QTest::newRow(name) << c; };
     const QString t("salam,rehmet,xosh"), s("你好,谢谢,再见");
     // Each refusal also breaks every later one, so the order shows.
-    row("recording", "addUpAct", 1 | 4, t, 1, s, t, "请先停止录音");
-    row("no window", "addUpAct", 2 | 4, t, 1, s, t, "没有活动窗口");
-    row("running text", "addUpAct", 4, t, 1, s, t, "请先把显示方式切换到每句显示为一行");
-    row("delete, no items", "deleteAct", 0, "", -1, "", "", "没有内容");
-    row("up, middle", "addUpAct", 0, t, 1, "你好, ,谢谢,再见", "salam, ,rehmet,xosh");
-    row("down, last", "addDownAct", 0, t, 2, s, t);
-    row("down, no current", "addDownAct", 0, t, -1, " ,你好,谢谢,再见", " ,salam,rehmet,xosh");
-    row("delete, middle", "deleteAct", 0, t, 1, "你好,再见", "salam,xosh");
+    row("recording", { "addUpAct", 1 | 4, t, 1, s, t, "请先停止录音" });
+    row("no window", { "addUpAct", 2 | 4, t, 1, s, t, "没有活动窗口" });
+    row("running text", { "addUpAct", 4, t, 1, s, t, "请先把显示方式切换到每句显示为一行" });
+    row("delete, no items", { "deleteAct", 0, "", -1, "", "", "没有内容" });
+    row("up, middle", { "addUpAct", 0, t, 1, "你好, ,谢谢,再见", "salam, ,rehmet,xosh" });
+    row("down, last", { "addDownAct", 0, t, 2, s, t });
+    row("down, no current", { "addDownAct", 0, t, -1, " ,你好,谢谢,再见", " ,salam,rehmet,xosh" });
+    row("delete, middle", { "deleteAct", 0, t, 1, "你好,再见", "salam,xosh" });
     // Translations still on their way: rows at or after the translation count stay.
-    row("up, pending", "addUpAct", 0, "salam", 1, s, "salam");
-    row("delete, pending", "deleteAct", 0, "salam", 1, s, "salam");
-    row("delete, translated", "deleteAct", 0, "salam", 0, "谢谢,再见", "");
-    row("menu: delete while recording", "删除当前选项", 1, t, 1, "你好,再见", "salam,xosh");
-    row("menu: up, pending", "上边添加", 0, "salam", 1, s, "salam");
+    row("up, pending", { "addUpAct", 0, "salam", 1, s, "salam" });
+    row("delete, pending", { "deleteAct", 0, "salam", 1, s, "salam" });
+    row("delete, translated", { "deleteAct", 0, "salam", 0, "谢谢,再见", "" });
+    row("menu: delete while recording", { "删除当前选项", 1, t, 1, "你好,再见", "salam,xosh" });
+    row("menu: up, pending", { "上边添加", 0, "salam", 1, s, "salam" });
 }
 
 void TestWindow::itemCommands()
 {
-    QFETCH(QByteArray, act);
-    QFETCH(int, setup);
-    QFETCH(int, current);
-    QFETCH(QString, refusal);
-    QFETCH(QString, translations);
-    QFETCH(QString, sources);
-    QFETCH(QString, translationsAfter);
+    QFETCH(ItemCase, c);
     WindowFixture f;
     MainWindow *w = f.window;
     MdiChild *child = w->activeMdiChild();
-    const QStringList before = translations.isEmpty() ? QStringList() : threeSources;
-    child->setItems(before, list(translations));
-    if (current >= 0)
-        child->sourceView->setCurrentIndex(child->sourceModel->index(current));
+    const QStringList before = c.translations.isEmpty() ? QStringList() : threeSources;
+    child->setItems(before, list(c.translations));
+    if (c.current >= 0)
+        child->sourceView->setCurrentIndex(child->sourceModel->index(c.current));
     child->setModified(false);
     w->statusBar()->showMessage(QStringLiteral("before"));
-    if (setup & 2) {
+    if (c.setup & 2) {
         w->documentArea()->closeAllSubWindows();
         QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
     }
-    if (setup & 1)
+    if (c.setup & 1)
         AppState::RecordState = AppState::Recording;
-    AppState::textMode = setup & 4 ? 0 : 1;
-    if (!refusal.isEmpty())
+    AppState::textMode = c.setup & 4 ? 0 : 1;
+    if (!c.refusal.isEmpty())
         ModalAnswer::clickStandard(QMessageBox::Ok);
-    if (!act.endsWith("Act")) {
+    if (!c.act.endsWith("Act")) {
         QScopedPointer<QMenu> menu(child->createSourceMenu());
         for (QAction *action : menu->actions())
-            if (action->text() == QString::fromUtf8(act))
+            if (action->text() == QString::fromUtf8(c.act))
                 action->trigger();
     } else {
-        w->action(act.constData())->trigger();
+        w->action(c.act.constData())->trigger();
     }
     AppState::RecordState = AppState::Idle;
 
-    QCOMPARE(ModalAnswer::answeredCount(), refusal.isEmpty() ? 0 : 1);
-    QCOMPARE(ModalAnswer::lastText(), refusal);
-    if (setup & 2)
+    QCOMPARE(ModalAnswer::answeredCount(), c.refusal.isEmpty() ? 0 : 1);
+    QCOMPARE(ModalAnswer::lastText(), c.refusal);
+    if (c.setup & 2)
         return;
-    QCOMPARE(child->sources(), list(sources));
-    QCOMPARE(child->translations(), list(translationsAfter));
-    const bool changes = list(sources) != before;
+    QCOMPARE(child->sources(), list(c.sources));
+    QCOMPARE(child->translations(), list(c.after));
+    const bool changes = list(c.sources) != before;
     QCOMPARE(child->isModified(), changes);
-    QCOMPARE(child->sourceView->currentIndex().row(), changes ? -1 : current);
+    QCOMPARE(child->sourceView->currentIndex().row(), changes ? -1 : c.current);
     if (changes)
         QCOMPARE(child->translationView->currentIndex().row(), -1);
     // Only deleting from the main window refreshes the letter count, whether or not it removed anything.
     QCOMPARE(w->statusBar()->currentMessage(),
-        act == "deleteAct" && refusal.isEmpty() ? letters(list(sources)) : QStringLiteral("before"));
+        c.act == "deleteAct" && c.refusal.isEmpty() ? letters(list(c.sources)) : QStringLiteral("before"));
 }
 
 TOLVANE_TEST_MAIN(TestWindow)
