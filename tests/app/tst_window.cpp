@@ -69,6 +69,10 @@ Q_DECLARE_METATYPE(ItemCase)
 // chooser, invalid cancels it; opened: what the dialog opened on; after: the stored values.
 struct OptionCase { QByteArray ini, act; QString option; QColor colour; QString opened; QStringList after; QList<quint32> state; };
 Q_DECLARE_METATYPE(OptionCase)
+// name: typed into the file dialog; reply: to the replace question, empty when none is asked;
+// message: the error box, empty for none.
+struct SaveCase { bool english; QByteArray act; QString name, reply, message; bool written; };
+Q_DECLARE_METATYPE(SaveCase)
 
 // The main window as the operator meets it: start-up, menus, the interface
 // language, the option dialogs, the file commands and the item commands.
@@ -469,34 +473,24 @@ void TestWindow::open()
 
 void TestWindow::save_data()
 {
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QByteArray>("act");
-    QTest::addColumn<QString>("name"); // typed into the file dialog
-    QTest::addColumn<QString>("reply"); // to the replace question; empty: none asked
-    QTest::addColumn<QString>("message"); // the error box, empty: none
-    QTest::addColumn<bool>("written");
-    QTest::newRow("new document") << false << QByteArray("saveAct") << "notes" << "" << "" << true;
+    QTest::addColumn<SaveCase>("c");
+    QTest::newRow("new document") << SaveCase { false, "saveAct", "notes", "", "", true };
     // Typed without the suffix: the dialog finds no "notes" and asks nothing itself.
     const QString replace = QStringLiteral("notes.txt 已存在。\n要替换它吗？");
-    QTest::newRow("Yes replaces") << false << QByteArray("saveAsAct") << "notes" << yes << replace << true;
-    QTest::newRow("No keeps the file") << false << QByteArray("saveAsAct") << "notes" << no << replace << false;
-    QTest::newRow("English, No keeps the file") << true << QByteArray("saveAsAct") << "notes" << "No"
-                                                << QStringLiteral("notes.txt already exists.\nDo you want to replace it?") << false;
-    QTest::newRow("failing") << false << QByteArray("saveAsAct") << "no/such/notes.txt" << "" << "无法写入文件" << false;
+    QTest::newRow("Yes replaces") << SaveCase { false, "saveAsAct", "notes", yes, replace, true };
+    QTest::newRow("No keeps the file") << SaveCase { false, "saveAsAct", "notes", no, replace, false };
+    QTest::newRow("English, No keeps the file")
+        << SaveCase { true, "saveAsAct", "notes", "No", QStringLiteral("notes.txt already exists.\nDo you want to replace it?"), false };
+    QTest::newRow("failing") << SaveCase { false, "saveAsAct", "no/such/notes.txt", "", "无法写入文件", false };
 }
 
 void TestWindow::save()
 {
-    QFETCH(bool, english);
-    QFETCH(QByteArray, act);
-    QFETCH(QString, name);
-    QFETCH(QString, reply);
-    QFETCH(QString, message);
-    QFETCH(bool, written);
-    WindowFixture f(english ? "[action]\nuilang=1\n" : "");
+    QFETCH(SaveCase, c);
+    WindowFixture f(c.english ? "[action]\nuilang=1\n" : "");
     MainWindow *w = f.window;
-    const QString saved = f.path(QStringLiteral("notes.txt")), chosen = f.path(name);
-    if (!reply.isEmpty())
+    const QString saved = f.path(QStringLiteral("notes.txt")), chosen = f.path(c.name);
+    if (!c.reply.isEmpty())
         writeBytes(saved, "kept\n");
     MdiChild *child = w->activeMdiChild();
     const QString untitled = child->currentFile(), title = child->windowTitle();
@@ -504,39 +498,39 @@ void TestWindow::save()
     child->setModified(true);
     w->statusBar()->showMessage(QStringLiteral("before"));
     answerFile(chosen, [&] {
-        if (!reply.isEmpty())
-            ModalAnswer::clickButton(reply);
-        else if (!message.isEmpty())
+        if (!c.reply.isEmpty())
+            ModalAnswer::clickButton(c.reply);
+        else if (!c.message.isEmpty())
             ModalAnswer::clickStandard(QMessageBox::Ok);
-    }, !message.isEmpty() && reply.isEmpty());
-    w->action(act.constData())->trigger();
+    }, !c.message.isEmpty() && c.reply.isEmpty());
+    w->action(c.act.constData())->trigger();
 
-    QCOMPARE(seen.title + QFileInfo(seen.proposed).fileName(), (english ? "Save As" : QStringLiteral("保存为")) + untitled);
+    QCOMPARE(seen.title + QFileInfo(seen.proposed).fileName(), (c.english ? "Save As" : QStringLiteral("保存为")) + untitled);
     QVERIFY(seen.saving && !AppState::savingInProgress);
-    QCOMPARE(ModalAnswer::answeredCount(), message.isEmpty() ? 1 : 2);
+    QCOMPARE(ModalAnswer::answeredCount(), c.message.isEmpty() ? 1 : 2);
     // A failure names the file, then the system's reason.
-    const QString prefix = reply.isEmpty() && !message.isEmpty() ? message + QStringLiteral(" %1：\n").arg(chosen) : message;
-    QVERIFY2(message.isEmpty() || (ModalAnswer::lastText().startsWith(prefix) && (prefix == message || ModalAnswer::lastText().size() > prefix.size() + 1)),
-        qPrintable(ModalAnswer::lastText()));
-    QCOMPARE(readBytes(saved), written ? utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n")
-                                       : reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
-    QCOMPARE(child->isModified(), !written);
-    QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(), written ? QStringLiteral("notes.txt文件已保存") : title + "before");
+    const QString text = ModalAnswer::lastText(), failure = c.message + QStringLiteral(" %1：\n").arg(chosen);
+    QVERIFY2(c.message.isEmpty() || (c.reply.isEmpty() ? text.startsWith(failure) && text.size() > failure.size() + 1 : text == c.message),
+        qPrintable(text));
+    QCOMPARE(readBytes(saved), c.written ? utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n")
+                                         : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
+    QCOMPARE(child->isModified(), !c.written);
+    QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(), c.written ? QStringLiteral("notes.txt文件已保存") : title + "before");
     // Save does not move the open dialog's folder, nor does a failed Save As.
-    QCOMPARE(AppState::backupDir, written && act == "saveAsAct" ? f.dir.path() : QString());
-    if (!written) {
-        QVERIFY(child->currentFile() == (reply.isEmpty() ? chosen : untitled) && !QFileInfo::exists(f.path("no")));
+    QCOMPARE(AppState::backupDir, c.written && c.act == "saveAsAct" ? f.dir.path() : QString());
+    if (!c.written) {
+        QVERIFY(child->currentFile() == (c.reply.isEmpty() ? chosen : untitled) && !QFileInfo::exists(f.path("no")));
         // Still never saved: Save asks for a name again.
-        answerFile(f.path(QStringLiteral("notes")), [reply] {
-            if (!reply.isEmpty())
-                ModalAnswer::clickButton(reply == "No" ? QStringLiteral("Yes") : yes);
+        answerFile(f.path(QStringLiteral("notes")), [&c] {
+            if (!c.reply.isEmpty())
+                ModalAnswer::clickButton(c.reply == "No" ? QStringLiteral("Yes") : yes);
         });
     }
     ModalAnswer::reset();
     // Named now: the next save writes without asking.
     child->setItems(child->sources() << QStringLiteral("再见"), child->translations() << QStringLiteral("xosh"));
     w->action("saveAct")->trigger();
-    QCOMPARE(ModalAnswer::answeredCount(), written ? 0 : 1 + !reply.isEmpty());
+    QCOMPARE(ModalAnswer::answeredCount(), c.written ? 0 : 1 + !c.reply.isEmpty());
     QCOMPARE(readBytes(saved), utf8Mark + QByteArray("你好\nsalam\n谢谢\nrehmet\n再见\nxosh\n"));
     QVERIFY(!child->isModified());
 }
