@@ -20,22 +20,13 @@ public:
 
     bool load() { return sys.load() && recorder.load() && player.load(); }
 
-    QByteArray sysLastConfig() { return call<const char *>(sys, "hci_standin_sys_last_config"); }
     int sysInitialised() { return call<int>(sys, "hci_standin_sys_initialised"); }
-    QByteArray recorderInitConfig()
-    {
-        return call<const char *>(recorder, "hci_standin_recorder_last_init_config");
-    }
     QByteArray recorderStartConfig()
     {
         return call<const char *>(recorder, "hci_standin_recorder_last_start_config");
     }
     int recorderRunning() { return call<int>(recorder, "hci_standin_recorder_running"); }
     unsigned resultCount() { return call<unsigned>(recorder, "hci_standin_recorder_result_count"); }
-    QByteArray playerInitConfig()
-    {
-        return call<const char *>(player, "hci_standin_player_last_init_config");
-    }
     QByteArray playerConfig() { return call<const char *>(player, "hci_standin_player_last_config"); }
     QByteArray playerText() { return call<const char *>(player, "hci_standin_player_last_text"); }
     int playerSpeaking() { return call<int>(player, "hci_standin_player_speaking"); }
