@@ -556,16 +556,16 @@ void TestWindow::itemCommands_data()
     row("no window", { "addUpAct", 2 | 4, t, 1, s, t, "没有活动窗口" });
     row("running text", { "addUpAct", 4, t, 1, s, t, "请先把显示方式切换到每句显示为一行" });
     row("delete, no items", { "deleteAct", 0, "", -1, "", "", "没有内容" });
-    row("up, middle", { "addUpAct", 0, t, 1, "你好, ,谢谢,再见", "salam, ,rehmet,xosh" });
-    row("down, last", { "addDownAct", 0, t, 2, s, t });
-    row("down, no current", { "addDownAct", 0, t, -1, " ,你好,谢谢,再见", " ,salam,rehmet,xosh" });
-    row("delete, middle", { "deleteAct", 0, t, 1, "你好,再见", "salam,xosh" });
+    row("up, middle", { "addUpAct", 0, t, 1, "你好, ,谢谢,再见", "salam, ,rehmet,xosh", {} });
+    row("down, last", { "addDownAct", 0, t, 2, s, t, {} });
+    row("down, no current", { "addDownAct", 0, t, -1, " ,你好,谢谢,再见", " ,salam,rehmet,xosh", {} });
+    row("delete, middle", { "deleteAct", 0, t, 1, "你好,再见", "salam,xosh", {} });
     // Translations still on their way: rows at or after the translation count stay.
-    row("up, pending", { "addUpAct", 0, "salam", 1, s, "salam" });
-    row("delete, pending", { "deleteAct", 0, "salam", 1, s, "salam" });
-    row("delete, translated", { "deleteAct", 0, "salam", 0, "谢谢,再见", "" });
-    row("menu: delete while recording", { "删除当前选项", 1, t, 1, "你好,再见", "salam,xosh" });
-    row("menu: up, pending", { "上边添加", 0, "salam", 1, s, "salam" });
+    row("up, pending", { "addUpAct", 0, "salam", 1, s, "salam", {} });
+    row("delete, pending", { "deleteAct", 0, "salam", 1, s, "salam", {} });
+    row("delete, translated", { "deleteAct", 0, "salam", 0, "谢谢,再见", "", {} });
+    row("menu: delete while recording", { "删除当前选项", 1, t, 1, "你好,再见", "salam,xosh", {} });
+    row("menu: up, pending", { "上边添加", 0, "salam", 1, s, "salam", {} });
 }
 
 void TestWindow::itemCommands()
