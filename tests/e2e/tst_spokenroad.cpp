@@ -1,7 +1,5 @@
-// The road of a spoken sentence, walked as the operator walks it: recording in
-// both languages, translation by a server of this test, re-translation, item
-// editing, reading aloud, files and running texts. The steps run in order on
-// one main window and build on each other.
+// A spoken sentence's road as the operator walks it, steps building on each
+// other in one main window; translations come from this test's server.
 
 #include "../speech/standinprobe.h"
 #include "app/appstate.h"
@@ -21,12 +19,10 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListView>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <memory>
 
 namespace {
 
@@ -37,10 +33,8 @@ QStringList transcript(const QString &name)
     QFile file(QCoreApplication::applicationDirPath() + QStringLiteral("/data/") + name);
     file.open(QIODevice::ReadOnly);
     QStringList sentences;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            sentences.append(QString::fromUtf8(line).trimmed());
-    }
+    for (const QByteArray &line : file.readAll().trimmed().split('\n'))
+        sentences.append(QString::fromUtf8(line).trimmed());
     return sentences;
 }
 
@@ -64,15 +58,8 @@ QStringList translationsOf(const QStringList &texts, int round)
     return out;
 }
 
-QString joined(const QStringList &items, const QString &separator)
-{
-    QString text;
-    for (const QString &item : items)
-        text += item + separator;
-    return text;
-}
+QString joined(const QStringList &items, const QString &separator) { return items.join(separator) + separator; }
 
-// Clicks a row as the operator does; false when the click did not make it current.
 bool clickRow(QListView *view, int row)
 {
     const QModelIndex index = view->model()->index(row, 0);
@@ -97,16 +84,16 @@ void answerFileDialog(QWidget *modal, const QString &path)
 
 void clickText(QWidget *dialog, const QString &text)
 {
-    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
         if (button->text().remove(QLatin1Char('&')) == text)
             return button->click();
-    }
 }
 
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
 }
 
 }
@@ -114,24 +101,6 @@ QByteArray readBytes(const QString &path)
 class TestSpokenRoad : public QObject
 {
     Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup() { ModalAnswer::reset(); }
-
-    void recordChinesePhrases();
-    void recordUyghurSentences();
-    void translateAgain();
-    void insertEditAndDeleteItems();
-    void readTranslationsAloud();
-    void saveReopenAndExport();
-    void runningTexts();
-
-private:
-    // Records sentences into document until each is translated; what its source list
-    // showed (the row count and the changed row's text, per change) goes to shown.
-    void record(MdiChild *document, const QStringList &sentences, const QByteArray &recorderConfig);
 
     std::unique_ptr<HttpTestServer> server;
     std::unique_ptr<WindowFixture> f;
@@ -147,310 +116,281 @@ private:
     const QString typed = QStringLiteral("ياخشى, \"دوست\"");
     QList<QPair<int, QString>> shown;
     QList<HttpTestServer::Request> requests;
-};
 
-void TestSpokenRoad::record(
-    MdiChild *document, const QStringList &sentences, const QByteArray &recorderConfig)
-{
-    shown.clear();
-    QAbstractItemModel *model = document->sourceModel;
-    QObject watch;
-    connect(model, &QAbstractItemModel::dataChanged, &watch,
-        [this, model](const QModelIndex &, const QModelIndex &last) {
-            shown.append({ model->rowCount(), last.data().toString() });
-        });
-    connect(
-        model, &QAbstractItemModel::rowsInserted, &watch, [this, model](const QModelIndex &, int, int last) {
+    // Records until each sentence is translated; shown gets (row count, changed text) per change.
+    void record(MdiChild *document, const QStringList &sentences, const QByteArray &recorderConfig)
+    {
+        shown.clear();
+        QAbstractItemModel *model = document->sourceModel;
+        QObject watch;
+        connect(model, &QAbstractItemModel::dataChanged, &watch,
+            [&](const QModelIndex &, const QModelIndex &last) { shown.append({ model->rowCount(), last.data().toString() }); });
+        connect(model, &QAbstractItemModel::rowsInserted, &watch, [&](const QModelIndex &, int, int last) {
             shown.append({ model->rowCount(), model->index(last, 0).data().toString() });
         });
-    const int first = server->requestCount();
-    w->action("runAct")->trigger();
-    QCOMPARE(AppState::RecordState, int(AppState::Recording));
-    QCOMPARE(probe.recorderStartConfig(), recorderConfig);
-    // The last provisional text is the whole sentence: the operator stops once its translation shows.
-    QTRY_COMPARE_WITH_TIMEOUT(document->translationModel->stringList().size(), sentences.size(), WaitMs);
-    w->action("stopAct")->trigger();
-    QCOMPARE(AppState::RecordState, int(AppState::Idle));
-    QCOMPARE(probe.recorderRunning(), 0);
-    QCOMPARE(document->sources(), sentences);
-    QCOMPARE(document->translations(), translationsOf(sentences, round));
-    QVERIFY(document->isModified());
-    // Only settled sentences reach the server, in the order spoken.
-    requests = server->requests().mid(first);
-    QCOMPARE(requests.size(), sentences.size());
-}
-
-void TestSpokenRoad::initTestCase()
-{
-    qputenv("TOLVANE_SDK_PACE_MS", "5");
-    qunsetenv("TOLVANE_SDK_TRANSCRIPT");
-    QVERIFY(probe.load());
-    chinese = transcript(QStringLiteral("transcript_cn.txt"));
-    uyghur = transcript(QStringLiteral("transcript_ug.txt"));
-    // A road over empty transcripts would pass without recording anything.
-    QVERIFY(chinese.size() >= 3 && uyghur.size() >= 6);
-
-    server = std::make_unique<HttpTestServer>();
-    server->setHandler([this](const HttpTestServer::Request &request) {
-        if (failing)
-            return HttpTestServer::Reply { 404, QByteArray(), 0 };
-        return HttpTestServer::Reply { 200,
-            HttpTestServer::translationReply(translationOf(sentText(request), round)), 0 };
-    });
-    f = std::make_unique<WindowFixture>();
-    w = f->window;
-    w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server->port());
-}
-
-void TestSpokenRoad::cleanupTestCase()
-{
-    f.reset();
-    qunsetenv("TOLVANE_SDK_PACE_MS");
-}
-
-void TestSpokenRoad::recordChinesePhrases()
-{
-    chineseDoc = w->activeMdiChild();
-    QVERIFY(chineseDoc);
-    record(chineseDoc, chinese, "domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes");
-    // Each sentence was first shown growing as the provisional last item, then settled.
-    for (int i = 0; i < chinese.size(); ++i) {
-        const QString &sentence = chinese.at(i);
-        QVERIFY2(shown.contains({ i + 1, sentence }), qPrintable(sentence));
-        QVERIFY2(std::any_of(shown.cbegin(), shown.cend(),
-                     [&](const QPair<int, QString> &change) {
-                         return change.first == i + 1 && !change.second.isEmpty()
-                             && change.second.size() < sentence.size() && sentence.startsWith(change.second);
-                     }),
-            qPrintable(sentence));
-        QCOMPARE(requests.at(i).target, QByteArray("/trans/ts/rq?from=zh&to=ww"));
-        QCOMPARE(requests.at(i).body,
-            "content=" + QUrl::toPercentEncoding(sentence)
-                + "&appkey=" TOLVANE_TRANSLATE_APPKEY "&appsecret=" TOLVANE_TRANSLATE_SECRET);
+        const int first = server->requestCount();
+        w->action("runAct")->trigger();
+        QCOMPARE(AppState::RecordState, int(AppState::Recording));
+        QCOMPARE(probe.recorderStartConfig(), recorderConfig);
+        QTRY_COMPARE_WITH_TIMEOUT(document->translationModel->stringList().size(), sentences.size(), WaitMs);
+        w->action("stopAct")->trigger();
+        QCOMPARE(AppState::RecordState, int(AppState::Idle));
+        QCOMPARE(probe.recorderRunning(), 0);
+        QCOMPARE(document->sources(), sentences);
+        QCOMPARE(document->translations(), translationsOf(sentences, round));
+        QVERIFY(document->isModified());
+        requests = server->requests().mid(first);
+        QCOMPARE(requests.size(), sentences.size());
     }
-}
 
-void TestSpokenRoad::recordUyghurSentences()
-{
-    QVERIFY(chineseDoc);
-    w->action("newAct")->trigger();
-    doc = w->activeMdiChild();
-    QVERIFY(doc && doc != chineseDoc);
-    QCOMPARE(doc->currentFile(), QStringLiteral("document2.txt"));
-    w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1); // whole sentences
-    w->action("langWWAct")->trigger();
-    // Our own translation servers; a path tells them apart.
-    w->translationWorker().setHosts(
-        server->baseUrl() + QStringLiteral("/ww"), server->baseUrl() + QStringLiteral("/cn"));
-    record(doc, uyghur, "domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes");
-    // Sentence mode shows whole sentences only.
-    QCOMPARE(shown.size(), uyghur.size());
-    for (int i = 0; i < uyghur.size(); ++i) {
-        QCOMPARE(shown.at(i), qMakePair(i + 1, uyghur.at(i)));
-        QCOMPARE(requests.at(i).method + ' ' + requests.at(i).target,
-            "GET /cn/NiuTransServer/translation?from=uy&to=zh&src_text="
-                + QUrl::toPercentEncoding(uyghur.at(i)));
+private slots:
+    void cleanup() { ModalAnswer::reset(); }
+
+    void initTestCase()
+    {
+        qputenv("TOLVANE_SDK_PACE_MS", "5");
+        qunsetenv("TOLVANE_SDK_TRANSCRIPT");
+        QVERIFY(probe.load());
+        chinese = transcript(QStringLiteral("transcript_cn.txt"));
+        uyghur = transcript(QStringLiteral("transcript_ug.txt"));
+        QVERIFY(chinese.size() >= 3 && uyghur.size() >= 6);
+
+        server = std::make_unique<HttpTestServer>();
+        server->setHandler([this](const HttpTestServer::Request &request) {
+            if (failing)
+                return HttpTestServer::Reply { 404, QByteArray(), 0 };
+            return HttpTestServer::Reply { 200,
+                HttpTestServer::translationReply(translationOf(sentText(request), round)), 0 };
+        });
+        f = std::make_unique<WindowFixture>();
+        w = f->window;
+        w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server->port());
     }
-    QCOMPARE(chineseDoc->sources(), chinese); // the first document kept its own items
-}
 
-void TestSpokenRoad::translateAgain()
-{
-    QVERIFY(doc);
-    // A failed re-translation keeps the row's translation; "Retry failed" asks again.
-    round = 2;
-    failing = true;
-    QVERIFY(clickRow(doc->sourceView, 3));
-    w->action("transelAct")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(doc->model()->at(3).state == DocumentModel::Failed, WaitMs);
-    QCOMPARE(doc->translations(), translationsOf(uyghur, 1));
-    failing = false;
-    int first = server->requestCount();
-    w->action("retryFailedAct")->trigger();
-    QStringList expected = translationsOf(uyghur, 1);
-    expected[3] = translationOf(uyghur.at(3), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(doc->translations(), expected, WaitMs);
-    QCOMPARE(server->requestCount(), first + 1);
+    void cleanupTestCase()
+    {
+        f.reset();
+        qunsetenv("TOLVANE_SDK_PACE_MS");
+    }
 
-    round = 3;
-    first = server->requestCount();
-    w->action("tranallAct")->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList(), translationsOf(uyghur, 3), WaitMs);
-    QStringList sent;
-    for (const HttpTestServer::Request &r : server->requests().mid(first))
-        sent.append(sentText(r));
-    QCOMPARE(sent, uyghur);
-    QCOMPARE(chineseDoc->translations(), translationsOf(chinese, 1));
-}
+    void recordChinesePhrases()
+    {
+        chineseDoc = w->activeMdiChild();
+        QVERIFY(chineseDoc);
+        record(chineseDoc, chinese, "domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes");
+        // Each sentence grew as the provisional last item before it settled.
+        for (int i = 0; i < chinese.size(); ++i) {
+            const QString &sentence = chinese.at(i);
+            QVERIFY2(shown.contains({ i + 1, sentence })
+                    && std::any_of(shown.cbegin(), shown.cend(), [&](const QPair<int, QString> &c) {
+                           return c.first == i + 1 && !c.second.isEmpty() && c.second.size() < sentence.size()
+                               && sentence.startsWith(c.second);
+                       }),
+                qPrintable(sentence));
+            QCOMPARE(requests.at(i).target, QByteArray("/trans/ts/rq?from=zh&to=ww"));
+            QCOMPARE(requests.at(i).body,
+                "content=" + QUrl::toPercentEncoding(sentence)
+                    + "&appkey=" TOLVANE_TRANSLATE_APPKEY "&appsecret=" TOLVANE_TRANSLATE_SECRET);
+        }
+    }
 
-void TestSpokenRoad::insertEditAndDeleteItems()
-{
-    QVERIFY(doc);
-    QStringList sources = uyghur;
-    QStringList translations = translationsOf(uyghur, 3);
-    const auto check = [&] {
+    void recordUyghurSentences()
+    {
+        QVERIFY(chineseDoc);
+        w->action("newAct")->trigger();
+        doc = w->activeMdiChild();
+        QCOMPARE(doc->currentFile(), QStringLiteral("document2.txt"));
+        w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1); // whole sentences
+        w->action("langWWAct")->trigger();
+        w->translationWorker().setHosts(server->baseUrl() + QStringLiteral("/ww"), server->baseUrl() + QStringLiteral("/cn"));
+        record(doc, uyghur, "domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes");
+        QCOMPARE(shown.size(), uyghur.size()); // whole sentences only
+        for (int i = 0; i < uyghur.size(); ++i) {
+            QCOMPARE(shown.at(i), qMakePair(i + 1, uyghur.at(i)));
+            QCOMPARE(requests.at(i).method + ' ' + requests.at(i).target,
+                "GET /cn/NiuTransServer/translation?from=uy&to=zh&src_text=" + QUrl::toPercentEncoding(uyghur.at(i)));
+        }
+        QCOMPARE(chineseDoc->sources(), chinese); // the first document kept its own items
+    }
+
+    void translateAgain()
+    {
+        QVERIFY(doc);
+        // A failed re-translation keeps the row's translation; "Retry failed" asks again.
+        round = 2;
+        failing = true;
+        QVERIFY(clickRow(doc->sourceView, 3));
+        w->action("transelAct")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(doc->model()->at(3).state == DocumentModel::Failed, WaitMs);
+        QCOMPARE(doc->translations(), translationsOf(uyghur, 1));
+        failing = false;
+        int first = server->requestCount();
+        w->action("retryFailedAct")->trigger();
+        QStringList expected = translationsOf(uyghur, 1);
+        expected[3] = translationOf(uyghur.at(3), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(doc->translations(), expected, WaitMs);
+        QCOMPARE(server->requestCount(), first + 1);
+
+        round = 3;
+        first += 1;
+        w->action("tranallAct")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList(), translationsOf(uyghur, 3), WaitMs);
+        QStringList sent;
+        for (const HttpTestServer::Request &r : server->requests().mid(first))
+            sent.append(sentText(r));
+        QCOMPARE(sent, uyghur);
+        QCOMPARE(chineseDoc->translations(), translationsOf(chinese, 1));
+    }
+
+    void insertEditAndDeleteItems()
+    {
+        QVERIFY(doc);
+        QStringList sources = uyghur;
+        QStringList translations = translationsOf(uyghur, 3);
+        // Each step: row clicked (-1: none), command, the row it leaves blank (-1) or takes away.
+        const struct { int click; const char *action; int blank, removed; } steps[]
+            = { { 2, "addUpAct", 2, -1 }, { -1, "addUpAct", -1, -1 }, // nothing current after an insert
+                  { 5, "addDownAct", 6, -1 }, { 6, "deleteAct", -1, 6 } };
+        for (const auto &step : steps) {
+            QVERIFY(step.click < 0 || clickRow(doc->sourceView, step.click));
+            w->action(step.action)->trigger();
+            for (QStringList *list : { &sources, &translations })
+                step.blank >= 0 ? list->insert(step.blank, QStringLiteral(" ")) : list->removeAt(step.removed);
+            QCOMPARE(doc->sourceModel->stringList(), sources);
+            QCOMPARE(doc->translationModel->stringList(), translations);
+        }
+
+        // The operator types a sentence into the inserted item and has it translated.
+        QVERIFY(clickRow(doc->sourceView, 2));
+        QTest::keyClick(doc->sourceView, Qt::Key_F2);
+        auto *editor = doc->sourceView->findChild<LineEditorCreator *>();
+        QVERIFY(editor);
+        editor->setText(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        sources[2] = typed;
+        QTRY_COMPARE(doc->sources(), sources);
+        round = 4;
+        QVERIFY(clickRow(doc->sourceView, 2));
+        w->action("transelAct")->trigger();
+        translations[2] = translationOf(typed, 4);
+        QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList(), translations, WaitMs);
+
+        QVERIFY(clickRow(doc->sourceView, 0));
+        w->action("deleteAct")->trigger();
+        sources.removeAt(0);
+        translations.removeAt(0);
+        QCOMPARE(doc->sources(), sources);
+        QCOMPARE(doc->translations(), translations);
+    }
+
+    void readTranslationsAloud()
+    {
+        QVERIFY(doc);
+        const QStringList translations = doc->translations();
+        const int from = translations.size() - 3;
+        const unsigned spokenBefore = probe.spokenCount();
+        QVERIFY(clickRow(doc->translationView, from));
+        w->action("playAct")->trigger();
+        // A Chinese voice reads the translations of Uyghur speech, down to the last row.
+        QCOMPARE(probe.playerConfig(), QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing"));
+        QTRY_COMPARE_WITH_TIMEOUT(probe.spokenCount(), spokenBefore + 3, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(probe.playerSpeaking(), 0, 20000);
+        for (unsigned i = 0; i < 3; ++i)
+            QCOMPARE(probe.spoken(spokenBefore + i), QStringLiteral("cmn: ") + translations.at(from + int(i)));
+        QCOMPARE(doc->translationView->currentIndex().row(), translations.size() - 1);
+        w->action("playAct")->trigger();
+        QVERIFY(!w->findChild<QTimer *>(QStringLiteral("playTimer"))->isActive());
+        QCOMPARE(probe.spokenCount(), spokenBefore + 3);
+    }
+
+    void saveReopenAndExport()
+    {
+        QVERIFY(doc);
+        const QStringList sources = doc->sources();
+        const QStringList translations = doc->translations();
+        const QString path = docs.filePath(QStringLiteral("talk.txt"));
+
+        // Saved under a name without extension: ".txt" is added.
+        ModalAnswer::onNext([this](QWidget *modal) { answerFileDialog(modal, docs.filePath(QStringLiteral("talk"))); });
+        w->action("saveAct")->trigger();
+        QCOMPARE(doc->currentFile(), path);
+        QVERIFY(!doc->isModified());
+        QCOMPARE(readBytes(path), DocumentFile::encode(sources, translations));
+
+        const QString csv = docs.filePath(QStringLiteral("talk.csv"));
+        QString proposal;
+        ModalAnswer::onNext([&](QWidget *modal) {
+            proposal = static_cast<QFileDialog *>(modal)->selectedFiles().value(0);
+            answerFileDialog(modal, csv);
+        });
+        w->action("saveAsTabAct")->trigger();
+        QCOMPARE(proposal, csv);
+        // The typed item's comma and quotes are quoted as the export's own tests show.
+        QVERIFY(sources.contains(typed));
+        QCOMPARE(readBytes(csv), DocumentFile::encodeCsv(sources, translations));
+        QCOMPARE(doc->currentFile(), path);
+
+        w->action("closeAct")->trigger();
+        QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
+        // The file first, then "Include translation text?" answered Yes.
+        ModalAnswer::onNext([path](QWidget *modal) {
+            ModalAnswer::clickButton(QStringLiteral("是"));
+            answerFileDialog(modal, path);
+        });
+        w->action("openAct")->trigger();
+        doc = w->activeMdiChild();
+        QCOMPARE(doc->currentFile(), path);
         QCOMPARE(doc->sourceModel->stringList(), sources);
         QCOMPARE(doc->translationModel->stringList(), translations);
-    };
-    QVERIFY(clickRow(doc->sourceView, 2));
-    w->action("addUpAct")->trigger();
-    sources.insert(2, QStringLiteral(" "));
-    translations.insert(2, QStringLiteral(" "));
-    check();
-    // The insertion leaves no current item, so a second press inserts nothing.
-    w->action("addUpAct")->trigger();
-    check();
-    QVERIFY(clickRow(doc->sourceView, 5));
-    w->action("addDownAct")->trigger();
-    sources.insert(6, QStringLiteral(" "));
-    translations.insert(6, QStringLiteral(" "));
-    check();
-    QVERIFY(clickRow(doc->sourceView, 6));
-    w->action("deleteAct")->trigger();
-    sources.removeAt(6);
-    translations.removeAt(6);
-    check();
+        QVERIFY(!doc->isModified());
+    }
 
-    // The operator types a sentence into the inserted item and has it translated.
-    QVERIFY(clickRow(doc->sourceView, 2));
-    QTest::keyClick(doc->sourceView, Qt::Key_F2);
-    auto *editor = doc->sourceView->findChild<LineEditorCreator *>();
-    QVERIFY(editor);
-    editor->setText(typed);
-    QTest::keyClick(editor, Qt::Key_Return);
-    sources[2] = typed;
-    QTRY_COMPARE(doc->sources(), sources);
-    round = 4;
-    QVERIFY(clickRow(doc->sourceView, 2));
-    w->action("transelAct")->trigger();
-    translations[2] = translationOf(typed, 4);
-    QTRY_COMPARE_WITH_TIMEOUT(doc->translationModel->stringList(), translations, WaitMs);
+    void runningTexts()
+    {
+        QVERIFY(doc);
+        const QStringList sources = doc->sources();
+        const QStringList translations = doc->translations();
+        const QString arabicComma = QStringLiteral("\u060C ");
+        const QString fullwidthComma = QStringLiteral("\uFF0C");
+        const auto showAs = [this](const QString &choice) {
+            ModalAnswer::onNext([choice](QWidget *modal) {
+                clickText(modal, choice);
+                clickText(modal, QStringLiteral("确定"));
+            });
+            w->action("setShowEditAct")->trigger();
+        };
 
-    QVERIFY(clickRow(doc->sourceView, 0));
-    w->action("deleteAct")->trigger();
-    sources.removeAt(0);
-    translations.removeAt(0);
-    check();
-    QCOMPARE(doc->translations(), translations);
-}
+        showAs(QStringLiteral("每句用逗号隔开"));
+        QCOMPARE(AppState::textMode, 0);
+        QVERIFY(doc->sourceView->isHidden() && !doc->sourceEdit->isHidden());
+        // Uyghur is spoken: Arabic commas after the sentences, full-width ones after their translations.
+        QCOMPARE(doc->sourceEdit->toPlainText(), joined(sources, arabicComma));
+        QCOMPARE(doc->translationEdit->toPlainText(), joined(translations, fullwidthComma));
+        QCOMPARE(chineseDoc->translationEdit->toPlainText(), joined(translationsOf(chinese, 1), fullwidthComma));
 
-void TestSpokenRoad::readTranslationsAloud()
-{
-    QVERIFY(doc);
-    const QStringList translations = doc->translations();
-    const int from = translations.size() - 3;
-    const unsigned spokenBefore = probe.spokenCount();
-    QVERIFY(clickRow(doc->translationView, from));
-    w->action("playAct")->trigger();
-    // Uyghur speech is translated into Chinese, so a Chinese voice reads it, to the last row.
-    QCOMPARE(probe.playerConfig(),
-        QByteArray("property=cn_xiaokun_common,tagmode=none,capkey=tts.cloud.wangjing"));
-    QTRY_COMPARE_WITH_TIMEOUT(probe.spokenCount(), spokenBefore + 3, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(probe.playerSpeaking(), 0, 20000);
-    for (unsigned i = 0; i < 3; ++i)
-        QCOMPARE(probe.spoken(spokenBefore + i), QStringLiteral("cmn: ") + translations.at(from + int(i)));
-    QCOMPARE(doc->translationView->currentIndex().row(), translations.size() - 1);
-    w->action("playAct")->trigger();
-    QVERIFY(!w->findChild<QTimer *>(QStringLiteral("playTimer"))->isActive());
-    QCOMPARE(probe.spokenCount(), spokenBefore + 3);
-    QCOMPARE(doc->translations(), translations);
-}
+        // Spoken sentences and their translations run on in the texts.
+        const QStringList spoken = uyghur.mid(0, 2);
+        QFile file(docs.filePath(QStringLiteral("two.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(joined(spoken, "\n").toUtf8()) > 0);
+        file.close();
+        qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(file.fileName()));
+        round = 5;
+        w->action("runAct")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(doc->sourceEdit->toPlainText(), joined(sources + spoken, arabicComma), WaitMs);
+        w->action("stopAct")->trigger();
+        qunsetenv("TOLVANE_SDK_TRANSCRIPT");
+        // A translation that arrives is followed by the recording's separator, not by the one of a rebuild.
+        QTRY_COMPARE_WITH_TIMEOUT(doc->translationEdit->toPlainText(),
+            joined(translations, fullwidthComma) + joined(translationsOf(spoken, 5), arabicComma), WaitMs);
+        QCOMPARE(doc->translations(), translations + translationsOf(spoken, 5));
 
-void TestSpokenRoad::saveReopenAndExport()
-{
-    QVERIFY(doc);
-    const QStringList sources = doc->sources();
-    const QStringList translations = doc->translations();
-    const QString path = docs.filePath(QStringLiteral("talk.txt"));
-
-    // Saved under a name without extension: ".txt" is added.
-    ModalAnswer::onNext(
-        [this](QWidget *modal) { answerFileDialog(modal, docs.filePath(QStringLiteral("talk"))); });
-    w->action("saveAct")->trigger();
-    QCOMPARE(doc->currentFile(), path);
-    QVERIFY(!doc->isModified());
-    QByteArray document("\xEF\xBB\xBF");
-    for (int i = 0; i < sources.size(); ++i)
-        document += sources.at(i).toUtf8() + '\n' + translations.at(i).toUtf8() + '\n';
-    QCOMPARE(readBytes(path), document);
-
-    QString proposal;
-    ModalAnswer::onNext([this, &proposal](QWidget *modal) {
-        if (auto *dialog = qobject_cast<QFileDialog *>(modal))
-            proposal = dialog->selectedFiles().value(0);
-        answerFileDialog(modal, docs.filePath(QStringLiteral("talk.csv")));
-    });
-    w->action("saveAsTabAct")->trigger();
-    QCOMPARE(proposal, docs.filePath(QStringLiteral("talk.csv")));
-    // The typed item's comma and quotes are quoted as the export's own tests show.
-    QVERIFY(sources.contains(typed));
-    QCOMPARE(
-        readBytes(docs.filePath(QStringLiteral("talk.csv"))), DocumentFile::encodeCsv(sources, translations));
-    QCOMPARE(doc->currentFile(), path);
-
-    w->action("closeAct")->trigger();
-    QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1);
-    // The file first, then "Include translation text?" answered Yes.
-    ModalAnswer::onNext([path](QWidget *modal) {
-        ModalAnswer::clickButton(QStringLiteral("是"));
-        answerFileDialog(modal, path);
-    });
-    w->action("openAct")->trigger();
-    doc = w->activeMdiChild();
-    QVERIFY(doc && doc != chineseDoc);
-    QCOMPARE(doc->currentFile(), path);
-    QCOMPARE(doc->sourceModel->stringList(), sources);
-    QCOMPARE(doc->translationModel->stringList(), translations);
-    QVERIFY(!doc->isModified());
-}
-
-void TestSpokenRoad::runningTexts()
-{
-    QVERIFY(doc);
-    const QStringList sources = doc->sources();
-    const QStringList translations = doc->translations();
-    const QString arabicComma = QStringLiteral("\u060C ");
-    const QString fullwidthComma = QStringLiteral("\uFF0C");
-    const auto showAs = [this](const QString &choice) {
-        ModalAnswer::onNext([choice](QWidget *modal) {
-            clickText(modal, choice);
-            clickText(modal, QStringLiteral("确定"));
-        });
-        w->action("setShowEditAct")->trigger();
-    };
-
-    showAs(QStringLiteral("每句用逗号隔开"));
-    QCOMPARE(AppState::textMode, 0);
-    QVERIFY(doc->sourceView->isHidden() && !doc->sourceEdit->isHidden());
-    // Uyghur is spoken: Arabic commas after the sentences, full-width ones after their translations.
-    QCOMPARE(doc->sourceEdit->toPlainText(), joined(sources, arabicComma));
-    QCOMPARE(doc->translationEdit->toPlainText(), joined(translations, fullwidthComma));
-    QCOMPARE(chineseDoc->translationEdit->toPlainText(), joined(translationsOf(chinese, 1), fullwidthComma));
-
-    // Spoken sentences and their translations run on in the texts.
-    QTemporaryDir talk;
-    QFile file(talk.filePath(QStringLiteral("two.txt")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write((uyghur.at(0) + '\n' + uyghur.at(1) + '\n').toUtf8());
-    file.close();
-    qputenv("TOLVANE_SDK_TRANSCRIPT", QFile::encodeName(file.fileName()));
-    round = 5;
-    w->action("runAct")->trigger();
-    const QStringList spoken = uyghur.mid(0, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(doc->sourceEdit->toPlainText(), joined(sources + spoken, arabicComma), WaitMs);
-    w->action("stopAct")->trigger();
-    qunsetenv("TOLVANE_SDK_TRANSCRIPT");
-    // A translation that arrives is followed by the recording's separator, not by the one of a rebuild.
-    QTRY_COMPARE_WITH_TIMEOUT(doc->translationEdit->toPlainText(),
-        joined(translations, fullwidthComma) + joined(translationsOf(spoken, 5), arabicComma), WaitMs);
-    QCOMPARE(doc->translations(), translations + translationsOf(spoken, 5));
-
-    showAs(QStringLiteral("每句显示为一行"));
-    QCOMPARE(AppState::textMode, 1);
-    QVERIFY(!doc->sourceView->isHidden() && doc->sourceEdit->isHidden());
-    QCOMPARE(doc->sourceModel->stringList(), sources + spoken);
-    QCOMPARE(doc->translationModel->stringList(), translations + translationsOf(spoken, 5));
-}
+        showAs(QStringLiteral("每句显示为一行"));
+        QCOMPARE(AppState::textMode, 1);
+        QVERIFY(!doc->sourceView->isHidden() && doc->sourceEdit->isHidden());
+        QCOMPARE(doc->sourceModel->stringList(), sources + spoken);
+        QCOMPARE(doc->translationModel->stringList(), translations + translationsOf(spoken, 5));
+    }
+};
 
 TOLVANE_TEST_MAIN(TestSpokenRoad)
 #include "tst_spokenroad.moc"

@@ -1,6 +1,5 @@
-// The installed tree, moved away from where it was installed as a package's
-// files are: complete, pointing nowhere into the build, and the program starts
-// from it through the command link without writing into it or the build.
+// The installed tree, moved as a package's files are, is complete, points
+// nowhere into the build, and starts the program without being written to.
 
 #include <QDirIterator>
 #include <QImage>
@@ -25,10 +24,7 @@ QStringList snapshot(const QString &dir)
     QDirIterator it(dir, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        entries << QStringLiteral("%1 %2 %3")
-                       .arg(info.filePath())
-                       .arg(info.size())
-                       .arg(info.lastModified().toMSecsSinceEpoch());
+        entries << QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     }
     entries.sort();
     return entries;
@@ -98,16 +94,14 @@ private slots:
         QVERIFY(QFileInfo(command()).isSymLink() && QFileInfo(command()).isExecutable());
         QCOMPARE(QFileInfo(command()).canonicalFilePath(), QFileInfo(files.first()).canonicalFilePath());
 
-        // The program hands <program dir>/data to the recorder: every transcript the build uses must be
-        // there.
+        // The recorder is handed <program dir>/data: every transcript of the build belongs there.
         const QDir built(buildDir + QStringLiteral("/bin/data"));
         const QStringList names = built.entryList({ "*.txt" }, QDir::Files);
         QVERIFY(!names.isEmpty());
         for (const QString &name : names) {
             QFile original(built.filePath(name));
             QFile installed(programDir() + QStringLiteral("/data/") + name);
-            QVERIFY2(
-                installed.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly), qPrintable(name));
+            QVERIFY2(installed.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly), qPrintable(name));
             QCOMPARE(installed.readAll(), original.readAll());
         }
 
@@ -117,18 +111,15 @@ private slots:
             process.start(readelf, { "-d", file });
             QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
             const QString dynamic = QString::fromLocal8Bit(process.readAllStandardOutput());
-            QVERIFY2(
-                !dynamic.contains(QFileInfo(buildDir).canonicalFilePath()) && !dynamic.contains(buildDir),
+            QVERIFY2(!dynamic.contains(QFileInfo(buildDir).canonicalFilePath()) && !dynamic.contains(buildDir),
                 qPrintable(file + dynamic));
         }
 
         // The launcher runs Exec through PATH and looks the icon up by name in the icon theme.
-        const QString desktop
-            = path(QStringLiteral(TOLVANE_INSTALL_DATAROOTDIR "/applications/tolvane.desktop"));
+        const QString desktop = path(QStringLiteral(TOLVANE_INSTALL_DATAROOTDIR "/applications/tolvane.desktop"));
         QSettings entry(desktop, QSettings::IniFormat);
         entry.beginGroup(QStringLiteral("Desktop Entry"));
-        QCOMPARE(QFileInfo(path(QStringLiteral(TOLVANE_INSTALL_BINDIR "/")
-                     + entry.value("Exec").toString().section(' ', 0, 0))),
+        QCOMPARE(QFileInfo(path(TOLVANE_INSTALL_BINDIR "/" + entry.value("Exec").toString().section(' ', 0, 0))),
             QFileInfo(command()));
         const QImage icon(path(QStringLiteral(TOLVANE_INSTALL_DATAROOTDIR "/icons/hicolor/256x256/apps/")
             + entry.value("Icon").toString() + ".png"));
@@ -141,9 +132,7 @@ private slots:
     void installedProgramStarts()
     {
         QTemporaryDir user;
-        const QString home = user.filePath(QStringLiteral("home"));
-        const QString work = user.filePath(QStringLiteral("work"));
-        const QString runtime = user.filePath(QStringLiteral("runtime"));
+        const QString home = user.filePath("home"), work = user.filePath("work"), runtime = user.filePath("runtime");
         for (const QString &dir : { home, work, runtime })
             QVERIFY(QDir().mkpath(dir));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -157,12 +146,10 @@ private slots:
 
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("TOLVANE_SDK_AUDIO"), QStringLiteral("none"));
+        const QStringList settings = { "QT_QPA_PLATFORM", "offscreen", "HOME", home, "XDG_CONFIG_HOME",
+            home + "/config", "XDG_DATA_HOME", home + "/data", "XDG_RUNTIME_DIR", runtime, "TOLVANE_SDK_AUDIO", "none" };
+        for (int i = 0; i < settings.size(); i += 2)
+            env.insert(settings.at(i), settings.at(i + 1));
         env.remove(QStringLiteral("LD_LIBRARY_PATH"));
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(work);
