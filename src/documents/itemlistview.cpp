@@ -166,16 +166,9 @@ void ItemListView::rowsInserted(const QModelIndex &parent, int start, int end)
     const int count = end - start + 1;
     // A layout run while the other column was told first has measured the new rows already.
     if (parent == rootIndex() && start <= measured() && measured() + count <= model()->rowCount(rootIndex())) {
-        QAbstractItemDelegate *delegate = itemDelegate();
-        const QStyleOptionViewItem option = viewOptions();
-        tops.insert(start + 1, count, 0);
-        for (int row = start; row <= end; ++row) {
-            const QModelIndex index = model()->index(row, 0, rootIndex());
-            tops[row + 1] = tops.at(row) + delegate->sizeHint(option, index).height();
-        }
-        const int shift = tops.at(end + 1) - tops.at(start);
-        for (int row = end + 2; row < tops.size(); ++row)
-            tops[row] += shift;
+        // Entered empty, then measured like any changed row, which moves the rows below.
+        tops.insert(start + 1, count, tops.at(start));
+        remeasureRows(start, end);
     }
     // Not the list view's: it would lay every row out again.
     QAbstractItemView::rowsInserted(parent, start, end);
