@@ -4,13 +4,12 @@
 // Usage: tolvane_demo_server [port] [--fail-every N] [--delay MS]; with
 // --fail-every every Nth request gets HTTP 503, to show failed rows.
 #include "httptestserver.h"
+#include "senttext.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
-#include <QUrl>
-#include <QUrlQuery>
 
 namespace {
 QStringList readLines(const QString &path)
@@ -24,21 +23,6 @@ QStringList readLines(const QString &path)
             lines << QString::fromUtf8(line.trimmed());
     }
     return lines;
-}
-
-QString sentenceOf(const HttpTestServer::Request &request)
-{
-    if (request.method == "POST") {
-        const QList<QByteArray> fields = request.body.split('&');
-        for (const QByteArray &field : fields) {
-            if (field.startsWith("content="))
-                return QUrl::fromPercentEncoding(field.mid(8));
-        }
-        return QString();
-    }
-    const QByteArray target = request.target;
-    const int at = target.indexOf("src_text=");
-    return at < 0 ? QString() : QUrl::fromPercentEncoding(target.mid(at + 9));
 }
 }
 
@@ -66,7 +50,7 @@ int main(int argc, char *argv[])
     HttpTestServer server(nullptr, port);
     int requests = 0;
     server.setHandler([&](const HttpTestServer::Request &request) {
-        const QString sentence = sentenceOf(request).trimmed();
+        const QString sentence = sentText(request).trimmed();
         if (failEvery > 0 && ++requests % failEvery == 0)
             return HttpTestServer::Reply { 503, QByteArray(), delayMs };
         return HttpTestServer::Reply { 200,
