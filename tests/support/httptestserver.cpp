@@ -94,11 +94,6 @@ void HttpTestServer::readRequests(QTcpSocket *socket)
         it->buffer.remove(0, bodyStart + length);
 
         received.append(request);
-        emit requestReceived();
-        it = connections.find(socket);
-        if (it == connections.end())
-            return;
-
         switch (behaviour) {
         case Behaviour::Silent:
             it->busy = true;

@@ -61,9 +61,6 @@ public:
     // {"translation_result_app": text}, the translation servers' reply.
     static QByteArray translationReply(const QString &text);
 
-signals:
-    void requestReceived();
-
 private:
     struct Connection
     {
