@@ -18,17 +18,8 @@ class TestSettings : public QObject
     std::unique_ptr<QTemporaryDir> dir;
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        Settings::setProgramDir(dir->path());
-        AppState::settingsPath.clear();
-    }
-    void cleanup()
-    {
-        Settings::setProgramDir(QString());
-        AppState::settingsPath.clear();
-    }
+    void init() { dir = std::make_unique<QTemporaryDir>(); Settings::setProgramDir(dir->path()); }
+    void cleanup() { Settings::setProgramDir(QString()); AppState::settingsPath.clear(); }
 
     void readNumbers_data()
     {
