@@ -21,26 +21,21 @@ private slots:
     void init() { dir = std::make_unique<QTemporaryDir>(); Settings::setProgramDir(dir->path()); }
     void cleanup() { Settings::setProgramDir(QString()); AppState::settingsPath.clear(); }
 
-    void readNumbers_data()
+    void readColour_data()
     {
-        QTest::addColumn<QString>("value"); // of listselcolor; null: absent
-        QTest::addColumn<bool>("colour");
+        QTest::addColumn<QString>("value"); // null: absent
         QTest::addColumn<quint32>("expected"); // with 100 as the fallback
-        QTest::newRow("missing key") << QString() << false << 100u;
-        QTest::newRow("non-numeric") << "abc" << false << 0u;
-        QTest::newRow("colour, signed") << "-16140809" << true << 0xFF09B5F7u;
-        QTest::newRow("colour, unsigned") << "4278826487" << true << 0xFF09B5F7u;
-        QTest::newRow("colour, garbage") << "blue" << true << 0u;
+        QTest::newRow("missing") << QString() << 100u;
+        QTest::newRow("signed") << "-16140809" << 0xFF09B5F7u;
+        QTest::newRow("unsigned") << "4278826487" << 0xFF09B5F7u;
+        QTest::newRow("garbage") << "blue" << 0u;
     }
-    void readNumbers()
+    void readColour()
     {
         QFETCH(QString, value);
-        QFETCH(bool, colour);
         QFETCH(quint32, expected);
         writeFile(Settings::mainPath(), "[action]\n" + (value.isNull() ? QString() : "listselcolor=" + value + '\n'));
-        const QString fallback = QStringLiteral("100");
-        QCOMPARE(colour ? Settings::readColor(SettingsKeys::ListSelColor, fallback)
-                        : quint32(Settings::readInt(SettingsKeys::ListSelColor, fallback)), expected);
+        QCOMPARE(Settings::readColor(SettingsKeys::ListSelColor, QStringLiteral("100")), expected);
     }
 
     void writesInGb18030ElsewhereWhenReadOnly()

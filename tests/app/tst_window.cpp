@@ -3,7 +3,6 @@
 #include "app/settings.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
-#include "documents/mywrapitem.h"
 #include "modalanswer.h"
 #include "testmain.h"
 #include "windowfixture.h"
@@ -18,7 +17,6 @@ const QStringList threeSources { "你好", "谢谢", "再见" };
 
 QString stored(const char *key, const QString &file = QString()) { return Settings::readString(key, absent, file); }
 QComboBox *box(MainWindow *w, const char *name) { return w->findChild<QComboBox *>(QLatin1String(name)); }
-QTimer *autoSaveTimer(MainWindow *w) { return w->findChild<QTimer *>(QStringLiteral("autoSaveTimer")); }
 void writeBytes(const QString &path, const QByteArray &bytes) { QFile file(path); file.open(QIODevice::WriteOnly) && file.write(bytes); }
 QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
 QString letters(const QStringList &sources) { return QStringLiteral("总字数：%1").arg(sources.join('\n').size() + !sources.isEmpty()); }
@@ -62,17 +60,14 @@ void answerFile(const QString &fileName, std::function<void()> next = nullptr, b
 }
 }
 
-// act may be the source list's context-menu entry, which also works while recording;
 // setup: 1 recording, 2 no window, 4 running text; sources and after: the lists after the command.
 struct ItemCase { QByteArray act; int setup; QString translations; int current; QString sources, after, refusal; };
 Q_DECLARE_METATYPE(ItemCase)
-// name: typed into the file dialog; reply: to the replace question, empty when none is asked;
-// failure: the error box's opening, empty for none.
+// reply: to the replace question, empty when none is asked; failure: the error box's opening.
 struct SaveCase { QByteArray act; QString name, reply, failure; bool written; };
 Q_DECLARE_METATYPE(SaveCase)
 
-// The main window as the operator meets it: start-up, menus, the interface
-// language, the option dialogs, the file commands and the item commands.
+// The main window as the operator meets it: menus, option dialogs, file and item commands.
 class TestWindow : public QObject
 {
     Q_OBJECT
@@ -102,7 +97,7 @@ private slots:
         QFETCH(QString, expected);
         start(ini, englishIni);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(WindowFixture::mainTitle(w)).arg(box(w, "modeBox")->currentIndex())
-                     .arg(AppState::phraseMode).arg(AppState::recognitionLanguage).arg(autoSaveTimer(w)->interval() / 60000.0), expected);
+                     .arg(AppState::phraseMode).arg(AppState::recognitionLanguage).arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0), expected);
         const auto documents = w->documentArea()->subWindowList();
         QVERIFY(documents.size() == 1 && documents.first()->isMaximized() && AppState::RecordState == AppState::Idle);
     }
@@ -111,15 +106,14 @@ private slots:
     {
         start();
         MdiChild *child = w->activeMdiChild();
-        const QStringList documentActions { "saveAct", "saveAsAct", "saveAsTabAct", "closeAct", "closeAllAct", "tileAct",
-            "cascadeAct", "nextAct", "previousAct" }, editActions { "pasteAct", "cutAct", "copyAct" };
+        const QStringList editActions { "pasteAct", "cutAct", "copyAct" };
         auto show = [this](const QString &choice) {
             ModalAnswer::onNext([choice](QWidget *dialog) { click(dialog, choice, true); });
             w->setShowEditActItem();
         };
         // 1: the running texts are on screen, 2: the lists.
         auto shown = [child] { return child->sourceEdit->isVisibleTo(child) + 2 * child->sourceView->isVisibleTo(child); };
-        QCOMPARE(enabled(w, documentActions + editActions), documentActions);
+        QCOMPARE(enabled(w, editActions), QStringList());
         // In lists mode Cut leaves the hidden running text alone.
         child->sourceEdit->setPlainText(QStringLiteral("abc"));
         child->sourceEdit->selectAll();
@@ -130,20 +124,14 @@ private slots:
         show(QStringLiteral("每句用逗号隔开"));
         QCOMPARE(stored(SettingsKeys::TextMode) + QString::number(AppState::textMode), QStringLiteral("00"));
         QCOMPARE(child->sourceEdit->toPlainText() + child->model()->runningTranslation(), QStringLiteral("你好，x، "));
-        QVERIFY(shown() == 1 && child->sourceEdit->textCursor().position() == 3);
-        QCOMPARE(child->translationEdit->document()->defaultTextOption().textDirection(), Qt::RightToLeft);
+        QVERIFY(shown() == 1 && child->sourceEdit->textCursor().position() == 3
+            && child->translationEdit->document()->defaultTextOption().textDirection() == Qt::RightToLeft);
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
         show(QStringLiteral("每句显示为一行"));
         QVERIFY(AppState::textMode == 1 && shown() == 2 && !w->action("pasteAct")->isEnabled());
         QCOMPARE(child->sources(), threeSources);
-        // Running text chosen under the English interface, the Chinese file says nothing:
-        // cancelled, what is on screen and the mode in effect still agree.
-        AppState::textMode = 0;
-        child->applyTextMode();
-        show(cancel);
-        QVERIFY(AppState::textMode == 0 && shown() == 1);
-
         // Cut and Copy need a selection in the running text.
+        show(QStringLiteral("每句用逗号隔开"));
         child->sourceEdit->setPlainText(QStringLiteral("abc"));
         child->sourceEdit->selectAll();
         w->updateMenus();
@@ -153,23 +141,14 @@ private slots:
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
         w->paste();
         QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(), QStringLiteral("abc总字数：3"));
-        // Without documents: nothing to save, and recording is no longer offered.
-        child->setModified(false);
-        closeAll(w);
-        w->updateMenus();
-        QCOMPARE(enabled(w, documentActions + editActions), QStringList());
-        QVERIFY(!w->action("separatorAct")->isVisible() && AppState::RecordState == AppState::NoDocument);
-        w->newFile();
-        QCOMPARE(AppState::RecordState, int(AppState::Idle));
     }
 
     void exitAsks_data()
     {
-        QTest::addColumn<QString>("answer"); // empty: Escape
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("modified"); // then Cancel to the save prompt
         QTest::newRow("Yes") << yes << false;
         QTest::newRow("No") << no << false;
-        QTest::newRow("Escape") << QString() << false;
         QTest::newRow("Yes, save cancelled") << yes << true;
     }
     void exitAsks()
@@ -181,7 +160,7 @@ private slots:
         ModalAnswer::onNext([=](QWidget *exitBox) {
             if (modified)
                 ModalAnswer::clickButton(cancel);
-            answer.isEmpty() ? QTest::keyClick(exitBox, Qt::Key_Escape) : click(exitBox, answer);
+            click(exitBox, answer);
         });
         w->action("exitAct")->trigger();
         QCOMPARE(ModalAnswer::answeredCount(), modified ? 2 : 1);
@@ -208,13 +187,11 @@ private slots:
         box(w, "uiLanguageBox")->setCurrentIndex(1);
         QTRY_COMPARE(WindowFixture::mainTitle(w), QStringLiteral("Chinese-->Uygur Translator"));
         QCOMPARE(w->settingsPath(), Settings::englishPath());
-        QVERIFY(!QSettings(Settings::englishPath(), QSettings::IniFormat).contains(SettingsKeys::Realtime));
         // Later changes go to the English file; the interface language stays in the main one.
         w->action("langWWAct")->trigger();
         QCOMPARE(stored(SettingsKeys::Lang, Settings::englishPath()) + stored(SettingsKeys::Lang, Settings::mainPath()), "1" + absent);
         box(w, "uiLanguageBox")->setCurrentIndex(0);
-        QTRY_COMPARE(WindowFixture::mainTitle(w), QStringLiteral("维-->汉翻译"));
-        QCOMPARE(box(w, "modeBox")->currentText(), QStringLiteral("整句实时识别"));
+        QTRY_COMPARE(WindowFixture::mainTitle(w) + box(w, "modeBox")->currentText(), QStringLiteral("维-->汉翻译整句实时识别"));
         QCOMPARE(stored(SettingsKeys::UiLang, Settings::mainPath()) + w->settingsPath(), "0" + Settings::mainPath());
         // Any two-letter name means Chinese too.
         w->langChanged(QStringLiteral("English"));
@@ -245,27 +222,6 @@ private slots:
         });
         w->action("setPauseMarkAct")->trigger();
         QCOMPARE(QStringList({ opened, stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) }).join(' '), expected);
-    }
-
-    void fonts()
-    {
-        auto entry = [](const QFont &font) -> QByteArray { return '"' + font.toString().toLatin1() + '"'; };
-        const QFont chinese(QStringLiteral("DejaVu Sans"), 10), uyghur(QStringLiteral("DejaVu Serif"), 22);
-        start("[action]\nsetTextMode=1\n[langfont]\nf0=" + entry(chinese) + "\nf1=" + entry(uyghur) + '\n');
-        MdiChild *child = w->activeMdiChild();
-        auto describe = [](const QFont &font) -> QString { return QFontInfo(font).family() + QString::number(font.pointSize()); };
-        // The spoken language's font and direction go to the source side; the taller font sets both rows.
-        auto check = [&](const QFont &source, const QFont &target, Qt::LayoutDirection dir) {
-            const int rowHeight = qMax(QFontMetrics(source).height(), QFontMetrics(target).height()) + 10;
-            QCOMPARE(describe(child->sourceView->font()) + describe(child->translationView->font()), describe(source) + describe(target));
-            QCOMPARE(QList<int>({ child->sourceView->layoutDirection(), child->translationView->layoutDirection(),
-                         child->sourceDelegate()->lineHeight, child->translationDelegate()->lineHeight }),
-                QList<int>({ dir, 1 - dir, rowHeight, rowHeight }));
-        };
-        check(chinese, uyghur, Qt::LeftToRight);
-        w->action("langWWAct")->trigger();
-        check(uyghur, chinese, Qt::RightToLeft);
-        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("directionLabel"))->text(), QStringLiteral("维-->汉"));
     }
 
     void open_data()
@@ -321,22 +277,21 @@ private slots:
 
         QCOMPARE(seen.folder + seen.filters.join('|'), f->dir.path() + "*.txt");
         QCOMPARE(ModalAnswer::answeredCount() + questions, answer.isEmpty() ? 1 : failing ? 3 : 2);
-        if (name.isEmpty() || failing) {
+        // The chosen folder is kept for the next time, even when its file cannot be read.
+        QCOMPARE(AppState::backupDir + Settings::readString(SettingsKeys::BackupDir, QString()),
+            name.isEmpty() ? f->dir.path() : QFileInfo(file).absolutePath().repeated(2));
+        QTRY_COMPARE(w->documentArea()->subWindowList().size(), documents + !loaded.isEmpty());
+        MdiChild *child = w->activeMdiChild();
+        if (loaded.isEmpty()) {
             const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file), text = ModalAnswer::lastText();
             QVERIFY2(!failing || (text.startsWith(prefix) && text.size() > prefix.size() + 1), qPrintable(text));
-            QTRY_COMPARE(w->documentArea()->subWindowList().size(), documents);
-            QVERIFY(w->activeMdiChild() == before && AppState::RecordState == AppState::Idle);
-            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("before"));
+            QVERIFY(child == (opened ? opened : before) && AppState::RecordState == AppState::Idle);
+            // Nothing loaded, nothing announced (an activated document may still show its letter count).
+            QVERIFY2(opened || w->statusBar()->currentMessage() == QStringLiteral("before"), qPrintable(w->statusBar()->currentMessage()));
             return;
         }
-        QCOMPARE(AppState::backupDir + Settings::readString(SettingsKeys::BackupDir, QString()), QFileInfo(file).absolutePath().repeated(2));
-        MdiChild *child = w->activeMdiChild();
-        QCOMPARE(w->documentArea()->subWindowList().size(), documents + !opened);
-        QVERIFY(opened ? child == opened : child != before);
-        if (opened)
-            return;
+        QVERIFY(child != before && child->currentFile() == file && !child->isModified());
         QCOMPARE(child->sources().join(',') + '|' + child->translationModel->stringList().join(','), loaded);
-        QVERIFY(child->currentFile() == file && !child->isModified());
         QCOMPARE(w->windowTitle() + w->statusBar()->currentMessage(), QStringLiteral("汉-->维翻译 - [talk.txt]文件已打开"));
         // The delayed refresh that follows shows the new document's letter count.
         QTRY_COMPARE(w->statusBar()->currentMessage(), letters(child->sources()));
@@ -410,9 +365,7 @@ private slots:
         row("delete, middle", { "deleteAct", 0, t, 1, "你好,再见", "salam,xosh", {} });
         // Translations still on their way: rows at or after the translation count stay.
         row("up, pending", { "addUpAct", 0, "salam", 1, s, "salam", {} });
-        row("delete, pending", { "deleteAct", 0, "salam", 1, s, "salam", {} });
         row("delete, translated", { "deleteAct", 0, "salam", 0, "谢谢,再见", "", {} });
-        row("menu: delete while recording", { "删除当前选项", 1, t, 1, "你好,再见", "salam,xosh", {} });
     }
     void itemCommands()
     {
@@ -431,15 +384,7 @@ private slots:
         AppState::textMode = c.setup & 4 ? 0 : 1;
         if (!c.refusal.isEmpty())
             ModalAnswer::clickStandard(QMessageBox::Ok);
-        if (c.act.endsWith("Act")) {
-            w->action(c.act.constData())->trigger();
-        } else {
-            QScopedPointer<QMenu> menu(child->createSourceMenu());
-            for (QAction *action : menu->actions())
-                if (action->text() == QString::fromUtf8(c.act))
-                    action->trigger();
-        }
-        AppState::RecordState = AppState::Idle;
+        w->action(c.act.constData())->trigger();
 
         QCOMPARE(ModalAnswer::lastText(), c.refusal);
         if (c.setup & 2)
