@@ -29,11 +29,9 @@ private slots:
         int texts = 0;
         QString context;
         for (QXmlStreamReader xml(&extracted); !xml.atEnd();) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
-                continue;
-            if (xml.name() == QLatin1String("name"))
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("name"))
                 context = xml.readElementText();
-            if (xml.name() != QLatin1String("source"))
+            if (!xml.isStartElement() || xml.name() != QLatin1String("source"))
                 continue;
             const QString source = xml.readElementText(), where = context + QStringLiteral(": ") + source;
             const QString chinese = cn.translate(context.toUtf8().constData(), source.toUtf8().constData());

@@ -23,7 +23,8 @@ QString letters(const QStringList &sources) { return QStringLiteral("总字数�
 void closeAll(MainWindow *w) { w->documentArea()->closeAllSubWindows(); QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty()); }
 QStringList enabled(MainWindow *w, QStringList names)
 {
-    names.erase(std::remove_if(names.begin(), names.end(), [w](const QString &n) { return !w->action(qPrintable(n))->isEnabled(); }), names.end());
+    const auto off = [w](const QString &name) { return !w->action(qPrintable(name))->isEnabled(); };
+    names.erase(std::remove_if(names.begin(), names.end(), off), names.end());
     return names;
 }
 
@@ -33,7 +34,9 @@ void click(QWidget *dialog, const QString &text, bool confirm = false)
     for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
         if (b->text().remove(QLatin1Char('&')) == text) {
             b->click();
-            return confirm && dialog->isVisible() ? click(dialog, ok) : void();
+            if (confirm && dialog->isVisible())
+                click(dialog, ok);
+            return;
         }
     qWarning("no button '%s'", qPrintable(text));
 }
@@ -73,7 +76,7 @@ class TestWindow : public QObject
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
     MainWindow *w = nullptr;
-    void start(const QByteArray &ini = {}, const QByteArray &english = {}) { f = std::make_unique<WindowFixture>(ini, english); w = f->window; }
+    void start(const QByteArray &ini = {}, const QByteArray &english = {}) { f.reset(new WindowFixture(ini, english)); w = f->window; }
 
 private slots:
     void cleanup() { f.reset(); ModalAnswer::reset(); }
@@ -97,7 +100,8 @@ private slots:
         QFETCH(QString, expected);
         start(ini, englishIni);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(WindowFixture::mainTitle(w)).arg(box(w, "modeBox")->currentIndex())
-                     .arg(AppState::phraseMode).arg(AppState::recognitionLanguage).arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0), expected);
+                     .arg(AppState::phraseMode).arg(AppState::recognitionLanguage)
+                     .arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0), expected);
         const auto documents = w->documentArea()->subWindowList();
         QVERIFY(documents.size() == 1 && documents.first()->isMaximized() && AppState::RecordState == AppState::Idle);
     }
