@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "documents/mdichild.h"
 #include "documents/myedit.h"
+#include "documents/mywrapitem.h"
 #include "modalanswer.h"
 #include "testmain.h"
 #include "windowfixture.h"
@@ -203,29 +204,108 @@ private slots:
         QCOMPARE(stored(SettingsKeys::UiLang, Settings::mainPath()) + w->settingsPath(), "0" + Settings::mainPath());
     }
 
-    void pauseMark_data()
+    // Each option dialog: what it opened on, then what it stored and what is in effect.
+    void optionDialogs_data()
     {
         QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QByteArray>("act");
         QTest::addColumn<QString>("choice"); // empty cancels
-        QTest::addColumn<QString>("expected"); // what the dialog opened on, the stored mark, the mark in effect
-        QTest::newRow("nothing stored, space") << QByteArray() << "加入空格" << "加入逗号 1 1";
-        QTest::newRow("unknown value") << QByteArray("[action]\npauseMark=5\n") << "加入空格" << "加入空格 1 1";
-        QTest::newRow("cancelled") << QByteArray("[action]\npauseMark=1\n") << "" << "加入空格 1 1";
+        QTest::addColumn<QColor>("colour"); // for the chooser; invalid cancels it
+        QTest::addColumn<QString>("expected");
+        const QByteArray custom("[action]\nlistbackcolor=-16776961\nlistselcolor=4278255360\n"), five("[action]\nautoSave=5\n");
+        const QString back(QStringLiteral("设置列表框背景色"));
+        auto row = [](const char *name, const QByteArray &ini, const char *act, const QString &choice, const QColor &colour, const char *expected) {
+            QTest::newRow(name) << ini << QByteArray(act) << choice << colour << QString::fromUtf8(expected);
+        };
+        row("mark: nothing stored, space", {}, "setPauseMarkAct", "加入空格", {}, "加入逗号 1 1");
+        row("mark: unknown value", "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {}, "加入空格 1 1");
+        row("mark: cancelled", "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格 1 1");
+        row("background", {}, "setColorAct", back, QColor(255, 0, 0), "FFDFEBF7 4294901760 <absent> FFFF0000 FF09B5F7");
+        row("selection", {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0), "FF09B5F7 <absent> 4278222848 FFDFEBF7 FF008000");
+        row("defaults", custom, "setColorAct", "设置回默认值", {}, "设置列表框背景色 -2102281 -16140809 FFDFEBF7 FF09B5F7");
+        row("chooser cancelled", custom, "setColorAct", back, {}, "FF0000FF -16776961 4278255360 FF0000FF FF00FF00");
+        // The dialog clamps; the timer runs in minutes.
+        row("auto-save 12", {}, "setAutoSaveAct", "12", {}, "1 12 12");
+        row("auto-save 45", five, "setAutoSaveAct", "45", {}, "5 30 30");
+        row("auto-save 0", five, "setAutoSaveAct", "0", {}, "5 1 1");
+        row("auto-save cancelled", five, "setAutoSaveAct", "", {}, "5 5 5");
     }
-    void pauseMark()
+    void optionDialogs()
     {
         QFETCH(QByteArray, ini);
+        QFETCH(QByteArray, act);
         QFETCH(QString, choice);
+        QFETCH(QColor, colour);
         QFETCH(QString, expected);
         start(ini);
+        const auto hex = [](QRgb rgba) { return QString::number(rgba, 16).toUpper(); };
         QString opened;
         ModalAnswer::onNext([&](QWidget *dialog) {
+            if (auto *input = qobject_cast<QInputDialog *>(dialog)) {
+                opened = QString::number(input->findChild<QSpinBox *>()->value());
+                input->findChild<QSpinBox *>()->setValue(choice.toInt());
+                return choice.isEmpty() ? input->reject() : input->accept();
+            }
             for (QRadioButton *b : dialog->findChildren<QRadioButton *>())
                 opened = b->isChecked() ? b->text() : opened;
+            if (act == "setColorAct" && choice != QStringLiteral("设置回默认值"))
+                ModalAnswer::onNext([&](QWidget *modal) {
+                    auto *chooser = qobject_cast<QColorDialog *>(modal);
+                    opened = hex(chooser->currentColor().rgba());
+                    if (!colour.isValid())
+                        return chooser->reject();
+                    chooser->setCurrentColor(colour);
+                    chooser->accept();
+                });
             click(dialog, choice.isEmpty() ? cancel : choice, true);
         });
-        w->action("setPauseMarkAct")->trigger();
-        QCOMPARE(QStringList({ opened, stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) }).join(' '), expected);
+        w->action(act.constData())->trigger();
+        const QTimer *timer = w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"));
+        const QStringList state = act == "setColorAct"
+            ? QStringList { stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor), hex(AppState::listBackgroundColor),
+                  hex(AppState::listSelectionColor) }
+            : act == "setAutoSaveAct" ? QStringList { stored(SettingsKeys::AutoSave), QString::number(timer->isActive() * timer->interval() / 60000) }
+                                      : QStringList { stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) };
+        QCOMPARE((opened + ' ' + state.join(' ')), expected);
+    }
+
+    // The spoken language's font and direction go to the source side, the other's to the
+    // translation side; the taller font sets both rows. The font dialog edits the spoken one.
+    void fonts()
+    {
+        auto entry = [](const QFont &font) -> QByteArray { return '"' + font.toString().toLatin1() + '"'; };
+        const QFont chinese(QStringLiteral("DejaVu Sans"), 10), uyghur(QStringLiteral("DejaVu Serif"), 22);
+        start("[action]\nsetTextMode=1\n[langfont]\nf0=" + entry(chinese) + "\nf1=" + entry(uyghur) + '\n');
+        MdiChild *child = w->activeMdiChild();
+        auto describe = [](const QFont &font) -> QString { return QFontInfo(font).family() + QString::number(font.pointSize()); };
+        auto check = [&](const QFont &source, const QFont &target, Qt::LayoutDirection dir) {
+            const int rowHeight = qMax(QFontMetrics(source).height(), QFontMetrics(target).height()) + 10;
+            QCOMPARE(describe(child->sourceView->font()) + describe(child->translationView->font()), describe(source) + describe(target));
+            QCOMPARE(QList<int>({ child->sourceView->layoutDirection(), child->translationView->layoutDirection(),
+                         child->sourceDelegate()->lineHeight, child->translationDelegate()->lineHeight }),
+                QList<int>({ dir, 1 - dir, rowHeight, rowHeight }));
+        };
+        check(chinese, uyghur, Qt::LeftToRight);
+        w->action("langWWAct")->trigger();
+        check(uyghur, chinese, Qt::RightToLeft);
+        w->action("langCNAct")->trigger();
+        check(chinese, uyghur, Qt::LeftToRight);
+
+        const QString uyghurBefore = stored(qPrintable(Settings::fontKey(1)));
+        QString offered;
+        QFont picked(QStringLiteral("DejaVu Sans Mono"), 17);
+        ModalAnswer::onNext([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFontDialog *>(modal);
+            offered = describe(dialog->currentFont());
+            dialog->setCurrentFont(picked);
+            picked = dialog->currentFont();
+            dialog->accept();
+        });
+        w->action("setFontAct")->trigger();
+        QCOMPARE(offered, describe(chinese));
+        // The font's key: its description in lower case.
+        QCOMPARE(stored(qPrintable(Settings::fontKey(0))) + stored(qPrintable(Settings::fontKey(1))), picked.toString().toLower() + uyghurBefore);
+        check(picked, uyghur, Qt::LeftToRight);
     }
 
     void open_data()
