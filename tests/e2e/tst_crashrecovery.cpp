@@ -2,15 +2,9 @@
 // with two unsaved recordings, gets both back on its next start.
 
 #include "documents/recoveryjournal.h"
-#include "httptestserver.h"
 #include "senttext.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <QTest>
 
 namespace {
@@ -33,11 +27,8 @@ Items itemsOf(const QJsonValue &document)
     return items;
 }
 
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
+bool writeFile(const QString &path, const QByteArray &data) { QFile file(path); return file.open(QIODevice::WriteOnly) && file.write(data) == data.size(); }
+QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
 }
 
 class TestCrashRecovery : public QObject
@@ -79,9 +70,7 @@ class TestCrashRecovery : public QObject
             child->write("dump " + file.toUtf8() + '\n');
             if (!QTest::qWaitFor([&file] { return QFile::exists(file); }, 10000))
                 continue;
-            QFile in(file);
-            in.open(QIODevice::ReadOnly);
-            const QJsonObject state = QJsonDocument::fromJson(in.readAll()).object();
+            const QJsonObject state = QJsonDocument::fromJson(readBytes(file)).object();
             const QJsonArray documents = state[QStringLiteral("documents")].toArray();
             if (documents.size() == count && state[QStringLiteral("modal")].toString().isEmpty())
                 return documents;

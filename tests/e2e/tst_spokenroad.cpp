@@ -7,8 +7,6 @@
 #include "documents/documentfile.h"
 #include "documents/lineeditorcreator.h"
 #include "documents/mdichild.h"
-#include "documents/myedit.h"
-#include "httptestserver.h"
 #include "modalanswer.h"
 #include "senttext.h"
 #include "testmain.h"

@@ -1,12 +1,8 @@
 // The installed tree, moved as a package's files are, is complete, points
 // nowhere into the build, and starts the program without being written to.
 
-#include <QDirIterator>
 #include <QImage>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <QTest>
 
 #ifndef TOLVANE_BINARY_DIR
