@@ -26,13 +26,13 @@ QStringList snapshot(const QString &dir)
     return entries;
 }
 
+QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
+
 // The SDK libraries the process has mapped, by their real paths.
 QStringList mappedSdk(qint64 pid)
 {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    maps.open(QIODevice::ReadOnly);
     QStringList files;
-    for (const QByteArray &line : maps.readAll().split('\n')) {
+    for (const QByteArray &line : readBytes(QStringLiteral("/proc/%1/maps").arg(pid)).split('\n')) {
         const QString file = QString::fromLocal8Bit(line.mid(qMax(0, line.indexOf('/'))));
         if (sdkLibraries.contains(QFileInfo(file).fileName()) && !files.contains(file))
             files << file;
@@ -57,10 +57,7 @@ class TestInstall : public QObject
     QTemporaryDir root;
     QString prefix;
     QString path(const QString &relative) const { return prefix + QLatin1Char('/') + relative; }
-    QString programDir(const QString &file = QString()) const
-    {
-        return path(QStringLiteral(TOLVANE_INSTALL_PROGRAMDIR "/") + file);
-    }
+    QString programDir(const QString &file = QString()) const { return path(TOLVANE_INSTALL_PROGRAMDIR "/" + file); }
     QString command() const { return path(QStringLiteral(TOLVANE_INSTALL_BINDIR "/tolvane")); }
 
     void setProgramDirWritable(bool writable)
@@ -98,11 +95,8 @@ private slots:
         const QDir built(buildDir + QStringLiteral("/bin/data"));
         const QStringList names = built.entryList({ "*.txt" }, QDir::Files);
         QVERIFY(!names.isEmpty());
-        for (const QString &name : names) {
-            QFile original(built.filePath(name)), installed(programDir("data/" + name));
-            QVERIFY2(installed.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly), qPrintable(name));
-            QCOMPARE(installed.readAll(), original.readAll());
-        }
+        for (const QString &name : names)
+            QCOMPARE(readBytes(programDir("data/" + name)), readBytes(built.filePath(name)));
 
         const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
         for (const QString &file : readelf.isEmpty() ? QStringList() : files) {
