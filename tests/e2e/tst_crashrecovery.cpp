@@ -2,16 +2,10 @@
 // with two unsaved recordings, gets both back on its next start.
 
 #include "documents/recoveryjournal.h"
-#include "httptestserver.h"
+#include "senttext.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <QTest>
-#include <memory>
 
 namespace {
 const int WaitMs = 60000;
@@ -25,11 +19,16 @@ Items expected(const QStringList &sentences)
     return items;
 }
 
-bool writeFile(const QString &path, const QByteArray &data)
+Items itemsOf(const QJsonValue &document)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    Items items;
+    for (const QJsonValue &item : document[QStringLiteral("items")].toArray())
+        items.append({ item[QStringLiteral("source")].toString(), item[QStringLiteral("translation")].toString() });
+    return items;
 }
+
+bool writeFile(const QString &path, const QByteArray &data) { QFile file(path); return file.open(QIODevice::WriteOnly) && file.write(data) == data.size(); }
+QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
 }
 
 class TestCrashRecovery : public QObject
@@ -38,11 +37,11 @@ class TestCrashRecovery : public QObject
 
     HttpTestServer server;
     QTemporaryDir root;
-    std::vector<std::unique_ptr<QProcess>> children;
     int dumps = 0;
 
     QString path(const QString &name) const { return root.filePath(name); }
 
+    // A child of this object: destroying it kills the program.
     QProcess *start()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -53,8 +52,7 @@ class TestCrashRecovery : public QObject
             "10", "TOLVANE_TEST_CONTROL", "1" };
         for (int i = 0; i < settings.size(); i += 2)
             env.insert(settings.at(i), settings.at(i + 1));
-        children.push_back(std::make_unique<QProcess>());
-        QProcess *child = children.back().get();
+        auto *child = new QProcess(this);
         child->setProcessEnvironment(env);
         child->setWorkingDirectory(root.path());
         child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -62,14 +60,6 @@ class TestCrashRecovery : public QObject
         child->start(path(QStringLiteral("program/tolvane")), QStringList());
         child->waitForStarted();
         return child;
-    }
-
-    static Items itemsOf(const QJsonValue &document)
-    {
-        Items items;
-        for (const QJsonValue &item : document[QStringLiteral("items")].toArray())
-            items.append({ item[QStringLiteral("source")].toString(), item[QStringLiteral("translation")].toString() });
-        return items;
     }
 
     // Asks the child for its documents until it shows count of them and no dialog; empty after a while.
@@ -80,9 +70,7 @@ class TestCrashRecovery : public QObject
             child->write("dump " + file.toUtf8() + '\n');
             if (!QTest::qWaitFor([&file] { return QFile::exists(file); }, 10000))
                 continue;
-            QFile in(file);
-            in.open(QIODevice::ReadOnly);
-            const QJsonObject state = QJsonDocument::fromJson(in.readAll()).object();
+            const QJsonObject state = QJsonDocument::fromJson(readBytes(file)).object();
             const QJsonArray documents = state[QStringLiteral("documents")].toArray();
             if (documents.size() == count && state[QStringLiteral("modal")].toString().isEmpty())
                 return documents;
@@ -91,10 +79,7 @@ class TestCrashRecovery : public QObject
         return {};
     }
 
-    QStringList journals() const
-    {
-        return QDir(path("program/recovery")).entryList({ "*.jsonl" }, QDir::Files);
-    }
+    QStringList journals() const { return QDir(path("program/recovery")).entryList({ "*.jsonl" }, QDir::Files); }
 
     // The recovery file holding exactly these translated sentences, or empty.
     QString journalHolding(const QStringList &sentences) const
@@ -113,38 +98,25 @@ private slots:
     void initTestCase()
     {
         server.setHandler([](const HttpTestServer::Request &request) {
-            const QByteArray text = request.target.mid(request.target.indexOf("src_text=") + 9);
-            const QString answer
-                = QStringLiteral("译:") + QString::fromUtf8(QByteArray::fromPercentEncoding(text));
-            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(answer), 0 };
+            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QStringLiteral("译:") + sentText(request)), 0 };
         });
         // /proc/self/exe names the real file, so a link would lead back to build/bin.
         const QDir built(QCoreApplication::applicationDirPath());
-        QVERIFY(QDir().mkpath(path(QStringLiteral("program/data"))));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("runtime"))));
-        QFile::setPermissions(
-            path(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("program/data"))) && QDir().mkpath(path(QStringLiteral("runtime"))));
+        QFile::setPermissions(path(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QStringList files = built.entryList({ QStringLiteral("libhci_*.so") }, QDir::Files);
         QCOMPARE(files.size(), 3);
         files << QStringLiteral("tolvane");
         for (const QString &data : QDir(built.filePath(QStringLiteral("data"))).entryList(QDir::Files))
             files << QStringLiteral("data/") + data;
         for (const QString &file : files)
-            QVERIFY2(
-                QFile::copy(built.filePath(file), path(QStringLiteral("program/") + file)), qPrintable(file));
+            QVERIFY2(QFile::copy(built.filePath(file), path(QStringLiteral("program/") + file)), qPrintable(file));
         const QByteArray host = server.baseUrl().toLatin1();
         QVERIFY(writeFile(path(QStringLiteral("program/Tolvane.ini")),
             "[action]\nTranslateHostWW=" + host + "\nTranslateHostCN=" + host + "\n"));
     }
 
-    void cleanup()
-    {
-        for (const auto &child : children) {
-            child->kill();
-            child->waitForFinished(10000);
-        }
-        children.clear();
-    }
+    void cleanup() { qDeleteAll(findChildren<QProcess *>()); }
 
     void killedProgramRestoresBothDocuments()
     {
@@ -171,8 +143,7 @@ private slots:
         // A second instance starting now leaves the first one's files alone.
         QProcess *other = start();
         QVERIFY2(documents(other, 1).size() == 1, "the second instance offered files of a running program");
-        other->kill();
-        QVERIFY(other->waitForFinished(10000));
+        delete other;
 
         running->kill(); // SIGKILL: nothing runs on the way out
         QVERIFY(running->waitForFinished(10000));
@@ -185,10 +156,8 @@ private slots:
         QCOMPARE(restored.size(), 3);
         QCOMPARE(itemsOf(restored[0]), Items()); // the new empty document of every start
         for (int i : { 1, 2 })
-            QVERIFY(restored[i][QStringLiteral("modified")].toBool()
-                && restored[i][QStringLiteral("untitled")].toBool());
-        QCOMPARE(QList<Items>({ itemsOf(restored[1]), itemsOf(restored[2]) }),
-            QList<Items>({ expected(first), expected(second) }));
+            QVERIFY(restored[i][QStringLiteral("modified")].toBool() && restored[i][QStringLiteral("untitled")].toBool());
+        QCOMPARE(QList<Items>({ itemsOf(restored[1]), itemsOf(restored[2]) }), QList<Items>({ expected(first), expected(second) }));
 
         // The old files went; the restored documents, still unsaved, have files of their own.
         QVERIFY(!QFile::exists(firstJournal) && !QFile::exists(secondJournal));
@@ -198,5 +167,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)
-
 #include "tst_crashrecovery.moc"

@@ -1,12 +1,8 @@
 // The installed tree, moved as a package's files are, is complete, points
 // nowhere into the build, and starts the program without being written to.
 
-#include <QDirIterator>
 #include <QImage>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <QTest>
 
 #ifndef TOLVANE_BINARY_DIR
@@ -30,13 +26,13 @@ QStringList snapshot(const QString &dir)
     return entries;
 }
 
+QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
+
 // The SDK libraries the process has mapped, by their real paths.
 QStringList mappedSdk(qint64 pid)
 {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    maps.open(QIODevice::ReadOnly);
     QStringList files;
-    for (const QByteArray &line : maps.readAll().split('\n')) {
+    for (const QByteArray &line : readBytes(QStringLiteral("/proc/%1/maps").arg(pid)).split('\n')) {
         const QString file = QString::fromLocal8Bit(line.mid(qMax(0, line.indexOf('/'))));
         if (sdkLibraries.contains(QFileInfo(file).fileName()) && !files.contains(file))
             files << file;
@@ -45,11 +41,12 @@ QStringList mappedSdk(qint64 pid)
     return files;
 }
 
-void setWritable(const QString &path, bool writable)
+QProcessEnvironment environment(const QStringList &settings)
 {
-    QFile::setPermissions(path,
-        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
-            | QFile::ExeOther | (writable ? QFile::WriteOwner : QFile::Permissions()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (int i = 0; i + 1 < settings.size(); i += 2)
+        settings.at(i + 1).isNull() ? env.remove(settings.at(i)) : env.insert(settings.at(i), settings.at(i + 1));
+    return env;
 }
 }
 
@@ -60,35 +57,35 @@ class TestInstall : public QObject
     QTemporaryDir root;
     QString prefix;
     QString path(const QString &relative) const { return prefix + QLatin1Char('/') + relative; }
-    QString programDir() const { return path(QStringLiteral(TOLVANE_INSTALL_PROGRAMDIR)); }
+    QString programDir(const QString &file = QString()) const { return path(TOLVANE_INSTALL_PROGRAMDIR "/" + file); }
     QString command() const { return path(QStringLiteral(TOLVANE_INSTALL_BINDIR "/tolvane")); }
+
+    void setProgramDirWritable(bool writable)
+    {
+        for (const QString &dir : { programDir(), programDir("data") })
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                    | QFile::ReadOther | QFile::ExeOther | (writable ? QFile::WriteOwner : QFile::Permissions()));
+    }
 
 private slots:
     void initTestCase()
     {
         QProcess install;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DESTDIR"));
-        install.setProcessEnvironment(env);
+        install.setProcessEnvironment(environment({ "DESTDIR", QString() }));
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(TOLVANE_CMAKE_COMMAND),
-            { "--install", buildDir, "--prefix", root.filePath("stage") });
+        install.start(QStringLiteral(TOLVANE_CMAKE_COMMAND), { "--install", buildDir, "--prefix", root.filePath("stage") });
         QVERIFY2(install.waitForFinished(120000) && install.exitCode() == 0, install.readAll().constData());
         prefix = root.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(root.filePath("stage"), prefix));
     }
 
-    void cleanupTestCase()
-    {
-        setWritable(programDir(), true);
-        setWritable(programDir() + QStringLiteral("/data"), true);
-    }
+    void cleanupTestCase() { setProgramDirWritable(true); }
 
     void installedTree()
     {
-        QStringList files = { programDir() + QStringLiteral("/tolvane") };
+        QStringList files = { programDir("tolvane") };
         for (const QString &lib : sdkLibraries)
-            files << programDir() + QLatin1Char('/') + lib;
+            files << programDir(lib);
         for (const QString &file : files)
             QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
         QVERIFY(QFileInfo(command()).isSymLink() && QFileInfo(command()).isExecutable());
@@ -98,12 +95,8 @@ private slots:
         const QDir built(buildDir + QStringLiteral("/bin/data"));
         const QStringList names = built.entryList({ "*.txt" }, QDir::Files);
         QVERIFY(!names.isEmpty());
-        for (const QString &name : names) {
-            QFile original(built.filePath(name));
-            QFile installed(programDir() + QStringLiteral("/data/") + name);
-            QVERIFY2(installed.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly), qPrintable(name));
-            QCOMPARE(installed.readAll(), original.readAll());
-        }
+        for (const QString &name : names)
+            QCOMPARE(readBytes(programDir("data/" + name)), readBytes(built.filePath(name)));
 
         const QString readelf = QStandardPaths::findExecutable(QStringLiteral("readelf"));
         for (const QString &file : readelf.isEmpty() ? QStringList() : files) {
@@ -138,20 +131,14 @@ private slots:
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // A program directory the operator cannot write sends the settings to the per-user folder;
         // root writes anyway, and then the settings stay beside the program.
-        setWritable(programDir(), false);
-        setWritable(programDir() + QStringLiteral("/data"), false);
+        setProgramDirWritable(false);
         const bool programDirWritable = QFileInfo(programDir()).isWritable();
-        const QStringList installedBefore = snapshot(prefix);
-        const QStringList buildBefore = snapshot(buildDir + QStringLiteral("/bin"));
+        const QStringList installedBefore = snapshot(prefix), buildBefore = snapshot(buildDir + QStringLiteral("/bin"));
 
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QStringList settings = { "QT_QPA_PLATFORM", "offscreen", "HOME", home, "XDG_CONFIG_HOME",
-            home + "/config", "XDG_DATA_HOME", home + "/data", "XDG_RUNTIME_DIR", runtime, "TOLVANE_SDK_AUDIO", "none" };
-        for (int i = 0; i < settings.size(); i += 2)
-            env.insert(settings.at(i), settings.at(i + 1));
-        env.remove(QStringLiteral("LD_LIBRARY_PATH"));
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(environment({ "QT_QPA_PLATFORM", "offscreen", "HOME", home, "XDG_CONFIG_HOME",
+            home + "/config", "XDG_DATA_HOME", home + "/data", "XDG_RUNTIME_DIR", runtime, "TOLVANE_SDK_AUDIO", "none",
+            "LD_LIBRARY_PATH", QString() }));
         program.setWorkingDirectory(work);
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(command(), QStringList());
@@ -160,7 +147,7 @@ private slots:
         // Started through the link, the program still finds the SDK beside its real file.
         QStringList expected;
         for (const QString &lib : sdkLibraries)
-            expected << QFileInfo(programDir() + QLatin1Char('/') + lib).canonicalFilePath();
+            expected << QFileInfo(programDir(lib)).canonicalFilePath();
         expected.sort();
         QTRY_COMPARE_WITH_TIMEOUT(mappedSdk(program.processId()), expected, 30000);
         QVERIFY2(!program.waitForFinished(3000), program.readAll().constData());
@@ -175,5 +162,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestInstall)
-
 #include "tst_install.moc"
