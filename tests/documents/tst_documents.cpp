@@ -3,15 +3,12 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "documents/documentfile.h"
-#include "documents/documentmodel.h"
 #include "documents/linecountcache.h"
 #include "documents/lineeditorcreator.h"
 #include "documents/mdichild.h"
-#include "documents/myedit.h"
 #include "documents/mywrapitem.h"
 #include "documents/recovery.h"
 #include "documents/recoverydialog.h"
-#include "documents/recoveryjournal.h"
 #include "modalanswer.h"
 #include "testmain.h"
 #include "windowfixture.h"
@@ -21,11 +18,9 @@
 #include <QMdiSubWindow>
 #include <QRandomGenerator>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextLayout>
 #include <QTreeWidget>
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -123,21 +118,20 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("before"));
     }
 
+    // Bytes read, per line or not, into items: source, translation, source, ...
     void fileReads()
     {
         const QByteArray text = QStringLiteral("你好\nسالام\n").toUtf8();
         const QStringList both { QStringLiteral("你好"), QStringLiteral("سالام") }, hello { QStringLiteral("你好"), "a" };
         const QString fffd(QChar::ReplacementCharacter);
-        // The bytes, read per line or not, give items: source, translation, source, ...
         const struct { QByteArray bytes; bool perLine; QStringList items; } rows[] = {
             { QByteArray::fromHex("fffe604f7d590a0061000a00"), false, hello }, // UTF-16LE
             { QByteArray::fromHex("feff4f60597d000a0061000a"), false, hello }, // UTF-16BE
             { mark + text, false, both }, { text, false, both },
-            { "a\nb\n \n \nc\nd\n", false, { "a", "b", "", "", "c", "d" } }, // a blank item in the middle
+            { "a\nb\n \n \nc\nd\n", false, { "a", "b", "", "", "c", "d" } }, { "a\rb\rc\r", false, { "a", "b", "c", "" } },
             { QStringLiteral(" \ta  \r\n\u3000b\u00A0\r\n").toUtf8(), false, { "a", "b" } }, // trimmed
-            { "a\rb\rc\r", false, { "a", "b", "c", "" } }, // lone CRs
-            { "a\nb\n\n\n", false, { "a", "b", "", "" } }, // an empty pair at the end is kept,
-            { "a\nb\n\n", false, { "a", "b" } }, // a trailing blank line is not
+            // An empty pair at the end is kept, a trailing blank line is not.
+            { "a\nb\n\n\n", false, { "a", "b", "", "" } }, { "a\nb\n\n", false, { "a", "b" } },
             { " \na\n \t \nb  \n", true, { "a", "", "b", "" } }, // per line, blanks dropped
             { QByteArray::fromHex("fffe61000a0062"), true, { "a", "", fffd, "" } }, // odd UTF-16
             { "\xC3\n\xE4\xB8\n", true, { fffd, "", fffd + fffd, "" } } }; // invalid UTF-8
@@ -193,24 +187,23 @@ private slots:
         QVERIFY(QDir().mkpath(folder + "/folder.txt"));
         QFile large(folder + "/large.txt");
         QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(DocumentFile::maxFileSize + 1)); // sparse
-        QString error;
         for (const char *name : { "/folder.txt", "/missing.txt", "/large.txt" }) {
             DocumentFile::Items items { { "kept" }, { "kept" } };
-            error.clear();
+            QString error;
             QVERIFY2(!DocumentFile::read(folder + name, false, &items, &error) && !error.isEmpty(), name);
             QCOMPARE(items.sources, QStringList { "kept" });
         }
         QVERIFY(writeBytes(path, DocumentFile::encode({ "old" }, { "alt" })));
-        QVERIFY(!DocumentFile::write(folder + "/nowhere/doc.txt", "x", &error));
-        QVERIFY(!DocumentFile::write(folder + "/folder.txt", "x", &error));
+        QVERIFY(!DocumentFile::write(folder + "/nowhere/doc.txt", "x", nullptr));
+        QVERIFY(!DocumentFile::write(folder + "/folder.txt", "x", nullptr));
         QVERIFY(!DocumentFile::writeAutoSave(path + "/file/tempfile.txt", { "a" }, { "A" }));
         // A file size limit stops the write half-way, even for root.
         rlimit saved {};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small { 4096, saved.rlim_max };
+        const rlimit small { 4096, saved.rlim_max };
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        error.clear();
+        QString error;
         const bool written = DocumentFile::write(path, QByteArray(256 * 1024, 'n'), &error);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
@@ -220,59 +213,39 @@ private slots:
             QStringList({ "doc.txt", "folder.txt", "large.txt" }));
     }
 
+    // Numbers go on after a document closes; ids are never used twice.
     void documentsNamedInSequence()
     {
         MdiChild first, third;
         first.newFile();
         const int n = first.currentFile().mid(8).chopped(4).toInt();
-        QCOMPARE(first.windowTitle(), QStringLiteral("document%1.txt[*]").arg(n));
-        quint64 secondId;
-        {
-            MdiChild second; // numbers go on after a document closes
-            second.newFile();
-            secondId = second.documentId();
-        }
+        auto second = std::make_unique<MdiChild>();
+        second->newFile();
+        const quint64 secondId = second->documentId();
+        second.reset();
         third.newFile();
         QCOMPARE(third.currentFile(), QStringLiteral("document%1.txt").arg(n + 2));
         QVERIFY(third.documentId() != first.documentId() && third.documentId() != secondId);
     }
 
-    // Only items with a source and a translation are moved or copied; a row still
-    // waiting for its first translation is refused.
-    void itemCommands()
+    // Copying takes the current item or all of a list; nothing current, nothing copied.
+    void copying()
     {
-        // The command at the current row, and the sources it leaves.
-        const struct { bool (MdiChild::*command)(); int row; QStringList sources; } rows[] = {
-            { &MdiChild::addUp, 1, { "a", " ", "b", "c" } }, { &MdiChild::addDown, 0, { "a", " ", "b", "c" } },
-            { &MdiChild::deleteCurrent, 0, { "b", "c" } }, { &MdiChild::addUp, 2, { "a", "b", "c" } },
-            { &MdiChild::deleteCurrent, 2, { "a", "b", "c" } }, { &MdiChild::deleteCurrent, -1, { "a", "b", "c" } } };
-        for (const auto &row : rows) {
-            MdiChild child;
-            child.setItems({ "a", "b", "c" }, { "x", "y" });
-            child.sourceView->setCurrentIndex(child.sourceModel->index(row.row, 0));
-            const bool done = (child.*row.command)();
-            QCOMPARE(child.sources(), row.sources);
-            QCOMPARE(child.isModified(), done);
-            QCOMPARE(done, row.sources.size() != 3);
-        }
-        // Copying takes the current item or all of a list; nothing current, nothing copied.
         MdiChild child;
-        const auto clip = [] { return QApplication::clipboard()->text(); };
+        const auto copied = [&child](void (MdiChild::*copy)()) {
+            (child.*copy)();
+            return QApplication::clipboard()->text();
+        };
         child.copyAll();
-        child.copy1();
-        QCOMPARE(clip(), QStringLiteral("before"));
+        QCOMPARE(copied(&MdiChild::copy1), QStringLiteral("before"));
         child.setItems({ "a", "b" }, { "x", "y" });
-        child.copyAll2();
-        QCOMPARE(clip(), QStringLiteral("x\ny\n"));
+        QCOMPARE(copied(&MdiChild::copyAll2), QStringLiteral("x\ny\n"));
         child.sourceView->setCurrentIndex(child.sourceModel->index(1, 0));
-        child.copy1();
-        QCOMPARE(clip(), QStringLiteral("b"));
+        QCOMPARE(copied(&MdiChild::copy1), QStringLiteral("b"));
         child.translationView->setCurrentIndex(child.translationModel->index(0, 0));
-        child.copy2();
-        QCOMPARE(clip(), QStringLiteral("x"));
+        QCOMPARE(copied(&MdiChild::copy2), QStringLiteral("x"));
         child.setItems({ "" }, { "" });
-        child.copyAll();
-        QCOMPARE(clip(), QStringLiteral("\n"));
+        QCOMPARE(copied(&MdiChild::copyAll), QStringLiteral("\n"));
     }
 
     void following()
@@ -324,12 +297,7 @@ private slots:
     void closeAsksToSave()
     {
         const QString file = dir.filePath(QStringLiteral("prompt.txt"));
-        {
-            MdiChild writer;
-            writer.setItems({ "a" }, { "x" });
-            writer.setModified(true);
-            QVERIFY(writer.saveFile(file) && !writer.isModified());
-        }
+        QVERIFY(writeBytes(file, "a\nx\n"));
         // The answer, whether the window closes and the items then on disk; only Save writes.
         const struct { const char *button; bool closes; int itemsOnDisk; } rows[] = { { "Discard", true, 1 },
             { "Cancel", false, 1 }, { "Save", true, 2 } };
@@ -352,31 +320,30 @@ private slots:
     void runningTextEdits()
     {
         AppState::textMode = 0;
-        const struct { bool sourceSide, byKey; } rows[] = { { true, true }, { true, false }, { false, true } };
-        for (const auto &row : rows) {
+        for (const bool sourceSide : { true, false }) {
             MdiChild child;
             child.model()->setRunningSource(QStringLiteral("unchanged"), false);
-            MyEdit *edit = row.sourceSide ? child.sourceEdit : child.translationEdit;
-            const auto taken = [&] { return row.sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"); };
+            MyEdit *edit = sourceSide ? child.sourceEdit : child.translationEdit;
+            const auto taken = [&] { return sourceSide ? edit->toPlainText() : QStringLiteral("unchanged"); };
             // Typing is read when a sentence needs it, and marks the document, also after a save.
             QTest::keyClicks(edit, QStringLiteral("abc"));
             QCOMPARE(child.model()->runningSource(), QStringLiteral("unchanged"));
-            QVERIFY(child.isModified() || !row.sourceSide);
+            QVERIFY(child.isModified() || !sourceSide);
             child.setModified(false);
             QTest::keyClicks(edit, QStringLiteral("d"));
-            QVERIFY(child.isModified() || !row.sourceSide);
+            QVERIFY(child.isModified() || !sourceSide);
             edit->setPlainText(QStringLiteral("first，second，"));
             QTextCursor cursor(edit->document());
             cursor.setPosition(6, QTextCursor::KeepAnchor);
             edit->setTextCursor(cursor);
-            row.byKey ? QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier) : edit->cut1();
+            QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
             QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("first，"));
             QCOMPARE(edit->toPlainText(), QStringLiteral("second，"));
             QCOMPARE(child.model()->runningSource(), taken());
             // Every sentence of a running text is one line.
             QApplication::clipboard()->setText(QStringLiteral("first\nthird\r\n"));
             edit->moveCursor(QTextCursor::End);
-            row.byKey ? QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier) : edit->paste1();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(edit->toPlainText(), QStringLiteral("second，first third "));
             QCOMPARE(child.model()->runningSource(), taken());
         }
@@ -399,11 +366,9 @@ private slots:
             QCOMPARE(MyWrapItem::lineCount(chinese, metrics, width), int(metrics.horizontalAdvance(chinese) / width) + 1);
     }
 
-    // Through appends, inserts, removals, edits and translations in any order,
-    // the rows of both lists stay level and contiguous, every row shown holds
-    // both its texts as drawn (Chinese that may not break before punctuation,
-    // translations longer than their sources), and laying the lists out afresh
-    // gives the rows each change left. Seeded; TOLVANE_SEED repeats a run.
+    // Through random appends, inserts, removals, edits and translations, both lists' rows stay
+    // level and contiguous and hold both texts as drawn (Chinese that may not break before
+    // punctuation, translations longer than their sources). TOLVANE_SEED repeats a run.
     void rowsHoldBothTextsThroughEdits()
     {
         const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED") ? qgetenv("TOLVANE_SEED").toUInt()
@@ -423,28 +388,28 @@ private slots:
         };
         const QFont chinese = testFont(QStringLiteral("WenQuanYi Micro Hei"));
         constexpr int lineHeight = 30;
-        // Every length of a translation, so that its word ends sweep across the view.
-        QStringList sources, translations;
-        const QString latin
-            = QStringLiteral("a sentence of words which have many different lengths, to wrap at every possible place; ")
-                  .repeated(3);
-        for (int length = 1; length <= latin.size(); length += 3) {
-            sources << hanzi.left(length % 30);
-            translations << latin.left(length);
-        }
         MdiChild child;
-        show(child, sources, translations, lineHeight);
+        show(child, { QString() }, {}, lineHeight);
         child.resize(child.width(), 2000);
         // A scroll bar coming and going would lay both lists out afresh and hide a wrong row table.
         child.sourceView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         child.translationView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         child.applyFonts(chinese, testFont(), false, lineHeight);
-        // The first rows put a comma at each place around the end of a full
-        // line, in sentences a little shorter and longer than two lines.
-        const int perLine = int((child.sourceView->viewport()->width() - 8)
-            / QFontMetricsF(chinese).horizontalAdvance(hanzi.at(0)));
-        for (int row = 0; row < 20; ++row)
-            sources[row] = hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4) + QChar(0x3002);
+        // Every length of a translation, so that its word ends sweep across the view; the first
+        // sources put a comma at each place around the end of a full line, in sentences a little
+        // shorter and longer than two lines.
+        const int perLine
+            = int((child.sourceView->viewport()->width() - 8) / QFontMetricsF(chinese).horizontalAdvance(hanzi.at(0)));
+        const QString latin
+            = QStringLiteral("a sentence of words which have many different lengths, to wrap at every possible place; ")
+                  .repeated(3);
+        QStringList sources, translations;
+        for (int row = 0; 3 * row < latin.size(); ++row) {
+            sources << (row < 20 ? hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4)
+                                    + QChar(0x3002)
+                                 : hanzi.left(row % 30));
+            translations << latin.left(3 * row + 1);
+        }
         child.setItems(sources, translations);
         child.sourceView->doItemsLayout();
         child.translationView->doItemsLayout();
@@ -565,68 +530,61 @@ private slots:
     }
 
     // The start-up offer restores, discards or keeps a crashed run's file.
-    void recoveryOffer_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::newRow("restore") << int(RecoveryDialog::Restore);
-        QTest::newRow("discard") << int(RecoveryDialog::Discard);
-        QTest::newRow("later") << int(RecoveryDialog::Later);
-    }
-
     void recoveryOffer()
     {
-        QFETCH(int, answer);
-        WindowFixture f;
-        MainWindow *w = f.window;
-        const Recovery recovery(f.path(QStringLiteral("recovery")));
-        const QString savedName = f.path(QStringLiteral("talk.txt")), orphan = recovery.dir() + "/old.jsonl";
         const QStringList sources { QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") };
         const QStringList translations { QStringLiteral("bir"), QStringLiteral("ikki") };
-        {
-            // A journal's file while its lock is not held.
-            QTemporaryDir crashed;
-            DocumentModel doc;
-            RecoveryJournal journal(&doc, crashed.filePath("old.jsonl"), [&] { return savedName; }, [] { return QString(); });
-            doc.setItems(sources, translations);
-            doc.setModified(true);
-            QVERIFY(QDir().mkpath(recovery.dir()) && QFile::copy(journal.path(), orphan));
+        for (const int answer : { RecoveryDialog::Later, RecoveryDialog::Discard, RecoveryDialog::Restore }) {
+            WindowFixture f;
+            MainWindow *w = f.window;
+            const Recovery recovery(f.path(QStringLiteral("recovery")));
+            const QString savedName = f.path(QStringLiteral("talk.txt")), orphan = recovery.dir() + "/old.jsonl";
+            {
+                // A journal's file while its lock is not held.
+                QTemporaryDir crashed;
+                DocumentModel doc;
+                RecoveryJournal journal(&doc, crashed.filePath("old.jsonl"), [&] { return savedName; }, [] { return QString(); });
+                doc.setItems(sources, translations);
+                doc.setModified(true);
+                QVERIFY(QDir().mkpath(recovery.dir()) && QFile::copy(journal.path(), orphan));
+            }
+            const int before = w->documents().size();
+            QStringList listed;
+            ModalAnswer::onNext([&](QWidget *modal) {
+                auto *dialog = qobject_cast<RecoveryDialog *>(modal);
+                QTreeWidgetItem *row = dialog ? dialog->list()->topLevelItem(0) : nullptr;
+                listed = row ? QStringList { row->text(0), row->text(2) } : QStringList();
+                const QString button = answer == RecoveryDialog::Restore ? "恢复" : answer == RecoveryDialog::Discard ? "放弃" : "";
+                for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
+                    if (b->text() == button)
+                        b->click();
+                modal->close();
+            });
+            const int restored = recovery.offer(w, [w] { return w->createMdiChild(w); });
+            QCOMPARE(listed, QStringList({ QDir::toNativeSeparators(savedName), QStringLiteral("3") }));
+            QCOMPARE(restored, answer == RecoveryDialog::Restore ? 1 : 0);
+            QCOMPARE(QFile::exists(orphan), answer == RecoveryDialog::Later);
+            QCOMPARE(int(recovery.orphans().size()), answer == RecoveryDialog::Later ? 1 : 0);
+            QCOMPARE(w->documents().size(), before + restored);
+            if (answer != RecoveryDialog::Restore)
+                continue;
+            MdiChild *child = w->documents().constLast();
+            QCOMPARE(child->sources(), sources);
+            QCOMPARE(child->translations(), translations);
+            QVERIFY(child->isModified() && child->currentFile() == savedName);
+            const auto journals = [&] { return QDir(recovery.dir()).entryList({ "*.jsonl" }, QDir::Files).size(); };
+            QCOMPARE(journals(), 1); // the restored document's own, while it is unsaved
+            // Saving writes the file it had and ends its journal; so does closing without saving.
+            QVERIFY(child->save());
+            QCOMPARE(readItems(savedName).sources, sources.mid(0, 2));
+            QCOMPARE(journals(), 0);
+            child->model()->appendSource(QStringLiteral("四"));
+            child->setModified(true);
+            QCOMPARE(journals(), 1);
+            ModalAnswer::clickButton(QStringLiteral("放弃"));
+            QVERIFY(qobject_cast<QMdiSubWindow *>(child->parentWidget())->close());
+            QTRY_COMPARE(journals(), 0);
         }
-        const int before = w->documents().size();
-        QStringList listed;
-        ModalAnswer::onNext([&](QWidget *modal) {
-            auto *dialog = qobject_cast<RecoveryDialog *>(modal);
-            QTreeWidgetItem *row = dialog ? dialog->list()->topLevelItem(0) : nullptr;
-            listed = row ? QStringList { row->text(0), row->text(2) } : QStringList();
-            const QString button = answer == RecoveryDialog::Restore ? "恢复" : answer == RecoveryDialog::Discard ? "放弃" : "";
-            for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
-                if (b->text() == button)
-                    b->click();
-            modal->close();
-        });
-        const int restored = recovery.offer(w, [w] { return w->createMdiChild(w); });
-        QCOMPARE(listed, QStringList({ QDir::toNativeSeparators(savedName), QStringLiteral("3") }));
-        QCOMPARE(restored, answer == RecoveryDialog::Restore ? 1 : 0);
-        QCOMPARE(QFile::exists(orphan), answer == RecoveryDialog::Later);
-        QCOMPARE(int(recovery.orphans().size()), answer == RecoveryDialog::Later ? 1 : 0);
-        QCOMPARE(w->documents().size(), before + restored);
-        if (answer != RecoveryDialog::Restore)
-            return;
-        MdiChild *child = w->documents().constLast();
-        QCOMPARE(child->sources(), sources);
-        QCOMPARE(child->translations(), translations);
-        QVERIFY(child->isModified() && child->currentFile() == savedName);
-        const auto journals = [&] { return QDir(recovery.dir()).entryList({ "*.jsonl" }, QDir::Files).size(); };
-        QCOMPARE(journals(), 1); // the restored document's own, while it is unsaved
-        // Saving writes the file it had and ends its journal; so does closing without saving.
-        QVERIFY(child->save());
-        QCOMPARE(readItems(savedName).sources, sources.mid(0, 2));
-        QCOMPARE(journals(), 0);
-        child->model()->appendSource(QStringLiteral("四"));
-        child->setModified(true);
-        QCOMPARE(journals(), 1);
-        ModalAnswer::clickButton(QStringLiteral("放弃"));
-        QVERIFY(qobject_cast<QMdiSubWindow *>(child->parentWidget())->close());
-        QTRY_COMPARE(journals(), 0);
     }
 };
 
