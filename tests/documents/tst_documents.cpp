@@ -46,21 +46,17 @@ QFont testFont(const QString &family = QStringLiteral("DejaVu Sans"))
     return font;
 }
 
-void show(MdiChild &child, const QStringList &sources, const QStringList &translations, int lineHeight = 20)
+void show(MdiChild &child, const QStringList &sources, const QStringList &translations, int lineHeight = 20,
+    const QFont &sourceFont = testFont())
 {
     child.newFile();
     child.resize(800 + child.handleWidth(), 400);
     child.setSizes({ 400, 400 });
     child.show();
     QVERIFY(QTest::qWaitForWindowExposed(&child));
-    child.applyFonts(testFont(), testFont(), false, lineHeight);
+    child.applyFonts(sourceFont, testFont(), false, lineHeight);
     child.setItems(sources, translations);
     QTRY_VERIFY(child.sourceView->visualRect(child.sourceModel->index(sources.size() - 1)).isValid());
-}
-
-void clickRow(QListView *view, int row)
-{
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
 
 // The lines a text takes drawn word-wrapped in width, as the lists draw it.
@@ -241,9 +237,12 @@ private slots:
         const QStringList sources = QVector<QString>(100, QStringLiteral("row")).toList();
         MdiChild child;
         show(child, sources, sources.mid(0, 60));
-        clickRow(child.sourceView, 1);
+        const auto click = [](QListView *view, int row) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+        };
+        click(child.sourceView, 1);
         QCOMPARE(child.translationView->currentIndex().row(), 1);
-        clickRow(child.translationView, 0);
+        click(child.translationView, 0);
         QCOMPARE(child.sourceView->currentIndex().row(), 0);
         QScrollBar *source = child.sourceView->verticalScrollBar(), *translation = child.translationView->verticalScrollBar();
         QTRY_VERIFY(translation->maximum() > 20);
@@ -365,12 +364,11 @@ private slots:
         const QFont chinese = testFont(QStringLiteral("WenQuanYi Micro Hei"));
         constexpr int lineHeight = 30;
         MdiChild child;
-        show(child, { QString() }, {}, lineHeight);
+        show(child, { QString() }, {}, lineHeight, chinese);
         child.resize(child.width(), 2000);
         // A scroll bar coming and going would lay both lists out afresh and hide a wrong row table.
         child.sourceView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         child.translationView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        child.applyFonts(chinese, testFont(), false, lineHeight);
         // Translations of every length, so that word ends sweep across the view; the first sources put
         // a comma (which may not start a line) at each place around the end of a line.
         const int perLine
@@ -502,8 +500,7 @@ private slots:
     // The start-up offer restores, discards or keeps a crashed run's file.
     void recoveryOffer()
     {
-        const QStringList sources { QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三") };
-        const QStringList translations { QStringLiteral("bir"), QStringLiteral("ikki") };
+        const QStringList sources { "一", "二", "三" }, translations { "bir", "ikki" };
         for (const int answer : { RecoveryDialog::Later, RecoveryDialog::Discard, RecoveryDialog::Restore }) {
             WindowFixture f;
             MainWindow *w = f.window;
