@@ -3,7 +3,6 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "documents/documentfile.h"
-#include "documents/linecountcache.h"
 #include "documents/lineeditorcreator.h"
 #include "documents/mdichild.h"
 #include "documents/mywrapitem.h"
