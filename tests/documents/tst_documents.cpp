@@ -372,14 +372,12 @@ private slots:
         // a comma (which may not start a line) at each place around the end of a line.
         const int perLine
             = int((child.sourceView->viewport()->width() - 8) / QFontMetricsF(chinese).horizontalAdvance(hanzi.at(0)));
-        const QString latin
-            = QStringLiteral("a sentence of words which have many different lengths, to wrap at every possible place; ")
-                  .repeated(3);
+        const QString latin = QStringLiteral("a sentence of words which have many different lengths, to wrap at "
+                                             "every possible place; ").repeated(3);
         QStringList sources, translations;
         for (int row = 0; 3 * row < latin.size(); ++row) {
-            sources << (row < 20 ? hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4)
-                                    + QChar(0x3002)
-                                 : hanzi.left(row % 30));
+            const QString around = hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4);
+            sources << (row < 20 ? around + QChar(0x3002) : hanzi.left(row % 30));
             translations << latin.left(3 * row + 1);
         }
         child.setItems(sources, translations);
