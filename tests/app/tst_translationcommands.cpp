@@ -58,8 +58,7 @@ protected:
         while (e->type() == QEvent::Type(TranslationEvent::AppendType) && worker->takeAppendResult(&a))
             appended << QStringLiteral("%1:%2%3").arg(a.documentId).arg(a.ok ? "" : "failed ", a.text);
         while (e->type() == QEvent::Type(TranslationEvent::RowType) && worker->takeRowResult(&r))
-            rows << QString::asprintf("%llu:%d:", r.documentId, r.row)
-                    + (r.ok ? QString() : "failed " + r.failure) + r.text;
+            rows << QString::asprintf("%llu:%d:", r.documentId, r.row) + (r.ok ? QString() : "failed " + r.failure) + r.text;
         return QObject::event(e);
     }
 };
@@ -136,37 +135,31 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body"); // empty: "T:" and the line sent
         QTest::addColumn<QString>("delivered"); // a failure delivers the trimmed line
-        // "<server> <method> <target> <type>\n<body>"; "*": not checked
-        QTest::addColumn<QByteArray>("request");
-
+        QTest::addColumn<QByteArray>("request"); // "<server> <method> <target> <type>\n<body>"; "*": not checked
+        const int answer = int(HttpTestServer::Behaviour::Answer);
+        const auto sent = [&](const char *name, int language, const char *hosts, const QString &line,
+                              const QString &delivered, const QByteArray &request) {
+            QTest::newRow(name) << language << hosts << line << answer << 200 << QByteArray() << delivered << request;
+        };
         // Every UTF-8 byte but the unreserved ones as %XX: "&", "%", "+" and "=" too.
         const QString chinese = QStringLiteral("你好 & 100% + a=b~"), uyghur = QStringLiteral("سالام");
         const QByteArray chineseEncoded = "%E4%BD%A0%E5%A5%BD%20%26%20100%25%20%2B%20a%3Db~";
         const QByteArray post = "default POST /trans/ts/rq?from=";
         const QByteArray form = " application/x-www-form-urlencoded; charset=UTF-8\ncontent=";
-        const QByteArray credentials
-            = "&appkey=" TOLVANE_TRANSLATE_APPKEY "&appsecret=" TOLVANE_TRANSLATE_SECRET;
-        const int answer = int(HttpTestServer::Behaviour::Answer);
-        QTest::newRow("post uyghur into chinese, although the chinese host is set")
-            << 1 << "cn" << uyghur << answer << 200 << QByteArray() << "T:" + uyghur
-            << post + "ww&to=zh" + form + "%D8%B3%D8%A7%D9%84%D8%A7%D9%85" + credentials;
-        QTest::newRow("post chinese into uyghur")
-            << 0 << "" << chinese << answer << 200 << QByteArray() << "T:" + chinese
-            << post + "zh&to=ww" + form + chineseEncoded + credentials;
-        QTest::newRow("get chinese into uyghur")
-            << 0 << "ww,cn" << chinese << answer << 200 << QByteArray() << "T:" + chinese
-            << "ww GET /NiuTransServer/translation?from=zh&to=uy&src_text=" + chineseEncoded + " \n";
-        QTest::newRow("get without the chinese host fails")
-            << 1 << "ww" << uyghur << answer << 200 << QByteArray() << "failed " + uyghur << QByteArray();
+        const QByteArray credentials = "&appkey=" TOLVANE_TRANSLATE_APPKEY "&appsecret=" TOLVANE_TRANSLATE_SECRET;
+        sent("post uyghur into chinese, although the chinese host is set", 1, "cn", uyghur, "T:" + uyghur,
+            post + "ww&to=zh" + form + "%D8%B3%D8%A7%D9%84%D8%A7%D9%85" + credentials);
+        sent("post chinese into uyghur", 0, "", chinese, "T:" + chinese, post + "zh&to=ww" + form + chineseEncoded + credentials);
+        sent("get chinese into uyghur", 0, "ww,cn", chinese, "T:" + chinese,
+            "ww GET /NiuTransServer/translation?from=zh&to=uy&src_text=" + chineseEncoded + " \n");
+        sent("get without the chinese host fails", 1, "ww", uyghur, "failed " + uyghur, "");
 
         const QString failed = QStringLiteral("failed 源句子 \t甲");
-        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body,
-                               const QString &delivered) {
-            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body
-                                << delivered << QByteArray("*");
+        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body, const QString &delivered) {
+            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body << delivered
+                                << QByteArray("*");
         };
-        reply("translation trimmed", answer, 200,
-            HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
+        reply("translation trimmed", answer, 200, HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
             QStringLiteral("ئەسسالامۇ  ئەلەيكۇم"));
         reply("server error", answer, 500, HttpTestServer::translationReply("x"), failed);
         reply("invalid json", answer, 200, "{\"translation_result_app\":\"x\"", failed);
@@ -182,13 +175,10 @@ private slots:
 
     void oneLine()
     {
-        QFETCH(int, language);
         QFETCH(QString, hosts);
-        QFETCH(QString, line);
         QFETCH(int, behaviour);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        QFETCH(QString, delivered);
         QFETCH(QByteArray, request);
         HttpTestServer defaultServer, wwServer, cnServer;
         HttpTestServer *const servers[] = { &defaultServer, &wwServer, &cnServer };
@@ -197,37 +187,40 @@ private slots:
             s->setBehaviour(HttpTestServer::Behaviour(behaviour));
         }
         // Only the silent server may run into the time limit.
-        Translation translation(
-            defaultServer, behaviour == int(HttpTestServer::Behaviour::Silent) ? 300 : 60000);
+        Translation translation(defaultServer, behaviour == int(HttpTestServer::Behaviour::Silent) ? 300 : 60000);
         translation.worker->setHosts(hosts.contains("ww") ? wwServer.baseUrl() : QString(),
             hosts.contains("cn") ? cnServer.baseUrl() : QString());
+        QFETCH(int, language);
+        QFETCH(QString, line);
         translation.worker->setRecognitionLanguage(language);
         translation.start();
         translation.worker->enqueue(line, 7);
+        QFETCH(QString, delivered);
         QTRY_COMPARE(translation.appended, QStringList { "7:" + delivered });
         QVERIFY(translation.rows.isEmpty() && translation.onOwnThread);
         QByteArray asked;
         for (int i = 0; i < 3; ++i) {
             for (const HttpTestServer::Request &r : servers[i]->requests())
-                asked += QByteArrayList { "default", "ww", "cn" }.at(i) + ' ' + r.method + ' ' + r.target
-                    + ' ' + r.headers.value("content-type") + '\n' + r.body;
+                asked += QByteArrayList { "default", "ww", "cn" }.at(i) + ' ' + r.method + ' ' + r.target + ' '
+                    + r.headers.value("content-type") + '\n' + r.body;
         }
         if (request != "*")
             QCOMPARE(asked, request);
     }
 
-    void queueOrderAndRows()
+    // In order, beside their documents and rows, and to the end: ending the worker aborts
+    // a request in flight, which would otherwise hold it for the whole time limit.
+    void queueOrderAndShutdown()
     {
         HttpTestServer server;
         server.setHandler([](const HttpTestServer::Request &request) {
             const QString text = sentText(request);
-            HttpTestServer::Reply reply
-                = text.startsWith("bad") ? HttpTestServer::Reply { 500, {}, 0 } : echo(request);
+            HttpTestServer::Reply reply = text.startsWith("bad") ? HttpTestServer::Reply { 500, {}, 0 } : echo(request);
             // A slow first answer must not let later lines overtake it.
             reply.delayMs = text == "one" ? 300 : 0;
             return reply;
         });
-        Translation translation(server);
+        Translation translation(server, 3600 * 1000);
         PlcThread *worker = translation.worker.get();
         // Lines queued before the start wait for it.
         worker->enqueue("one", 1);
@@ -242,96 +235,65 @@ private slots:
         worker->enqueueRow(10000, "@@0001c", 2);
         worker->enqueueRow(123456, "bad wide", 3);
         worker->enqueue("last", 2);
-
         QTRY_COMPARE_WITH_TIMEOUT(translation.appended.size() + translation.rows.size(), 9, 10000);
-        QCOMPARE(sentTexts(server),
-            QStringList(
-                { "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
-        QCOMPARE(translation.appended,
-            QStringList({ "1:T:one", "1:failed bad three", "2:T:negative", "2:T:last" }));
+        QCOMPARE(sentTexts(server), QStringList({ "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
+        const QStringList appended { "1:T:one", "1:failed bad three", "2:T:negative", "2:T:last" };
+        QCOMPARE(translation.appended, appended);
         // A failed row is reported as failed, with its reason, and carries no text to show.
         const QString failure = QStringLiteral("failed The server answered HTTP 500");
-        QCOMPARE(translation.rows,
-            QStringList(
-                { "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
+        QCOMPARE(translation.rows, QStringList({ "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
         QVERIFY(translation.onOwnThread);
         QCOMPARE(worker->pendingCount(), 0);
-    }
 
-    void shutdownAbortsSilentRequest()
-    {
-        // Without the abort, ending the worker would wait for the time limit, far beyond the test's own.
-        HttpTestServer server;
         server.setBehaviour(HttpTestServer::Behaviour::Silent);
-        Translation translation(server, 3600 * 1000);
-        translation.start();
-        translation.worker->enqueue("never answered", 1);
-        translation.worker->enqueue("still queued", 1);
-        QTRY_COMPARE(server.requestCount(), 1);
+        worker->enqueue("never answered", 1);
+        worker->enqueue("still queued", 1);
+        QTRY_COMPARE(server.requestCount(), 10);
         translation.worker.reset();
         QCoreApplication::processEvents();
-        QVERIFY(translation.appended.isEmpty());
-        QCOMPARE(server.requestCount(), 1);
+        QCOMPARE(translation.appended, appended);
+        QCOMPARE(server.requestCount(), 10);
     }
 
     void windowStoresHosts_data()
     {
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QByteArray>("englishIni"); // not empty: the English interface, with its own file
         QTest::addColumn<QString>("server"); // chosen in the dialog; empty: recording, no dialog
         QTest::addColumn<QStringList>("typed"); // voice, WW and CN host
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("box"); // the restart question, if asked
-        QTest::addColumn<QStringList>("stored"); // in memory and in the file in use
+        QTest::addColumn<QStringList>("stored"); // in memory and in the file
         QTest::addColumn<bool>("restart"); // the restart question answered "yes"
-        const QByteArray ini(
-            "[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
+        const QByteArray ini("[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
         const QStringList before { "10.0.0.5:8880", "http://ww", "http://cn" };
         const QStringList changed { "10.0.0.9:8880", "http://ww:1", "http://cn:2" };
+        const QStringList voiceKept { "10.0.0.5:8880", "http://ww:1", "" };
         const QString shown = QStringLiteral("other 10.0.0.5:8880|http://ww|http://cn");
         const QString restart = QStringLiteral("要重启程序才能生效，要重启吗？");
-        QTest::newRow("voice host changed, restarted")
-            << ini << QByteArray() << "other" << changed << shown << restart << changed << true;
-        QTest::newRow("translation hosts without voice host")
-            << QByteArray("[action]\nTranslateHostWW=http://ww\n") << QByteArray() << "other" << changed
-            << "default |http://ww|" << restart << changed << false;
+        QTest::newRow("voice host changed, restarted") << ini << "other" << changed << shown << restart << changed << true;
+        QTest::newRow("translation hosts without voice host") << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other"
+                                                              << changed << "default |http://ww|" << restart << changed << false;
+        QTest::newRow("voice host kept: nothing asked") << ini << "other" << voiceKept << shown << QString() << voiceKept << false;
         QTest::newRow("default server empties all three")
-            << ini << QByteArray() << "default" << changed << shown << restart << QStringList { "", "", "" }
-            << false;
-        QTest::newRow("cancel keeps the hosts")
-            << ini << QByteArray() << "cancel" << changed << shown << QString() << before << false;
-        const QStringList english { "english.example", "http://ww", "" };
-        QTest::newRow("english interface: its own file, voice host kept")
-            << QByteArray("[action]\nuilang=1\nVoiceHost=main.example\n")
-            << QByteArray("[action]\nVoiceHost=english.example\n") << "other" << english
-            << "other english.example||" << QString() << english << false;
-        QTest::newRow("nothing while recording")
-            << ini << QByteArray() << QString() << changed << QString() << QString() << before << false;
+            << ini << "default" << changed << shown << restart << QStringList { "", "", "" } << false;
+        QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << QString() << before << false;
+        QTest::newRow("nothing while recording") << ini << QString() << changed << QString() << QString() << before << false;
     }
 
     void windowStoresHosts()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(QByteArray, englishIni);
         QFETCH(QString, server);
         QFETCH(QStringList, typed);
         QFETCH(QString, box);
         QFETCH(QStringList, stored);
         QFETCH(bool, restart);
+        WindowFixture f(ini);
         QStringList launched;
-        WindowFixture f(ini, englishIni);
         f.window->restarter().setLaunch([&launched](const QString &program, const QStringList &arguments) {
             launched << program << arguments;
             return true;
         });
-        const auto hostsIn = [](const QString &file) {
-            QStringList hosts;
-            for (const char *key :
-                { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
-                hosts << Settings::readString(key, QStringLiteral("<absent>"), file);
-            return hosts;
-        };
-        const QStringList mainBefore = hostsIn(Settings::mainPath());
         QString shown;
         if (server.isEmpty())
             AppState::RecordState = AppState::Recording;
@@ -340,12 +302,9 @@ private slots:
                 auto *dialog = qobject_cast<NetworkDialog *>(modal);
                 if (!dialog)
                     return modal->close(), void();
-                const bool other
-                    = dialog->otherServerButton()->isChecked() && dialog->otherServerGroup()->isVisible();
-                shown = (other ? "other " : "default ")
-                    + QStringList { dialog->voiceHostEdit()->text(), dialog->translateHostWWEdit()->text(),
-                          dialog->translateHostCNEdit()->text() }
-                          .join('|');
+                const bool other = dialog->otherServerButton()->isChecked() && dialog->otherServerGroup()->isVisible();
+                shown = (other ? "other " : "default ") + QStringList { dialog->voiceHostEdit()->text(),
+                    dialog->translateHostWWEdit()->text(), dialog->translateHostCNEdit()->text() }.join('|');
                 (server == "other" ? dialog->otherServerButton() : dialog->defaultServerButton())->click();
                 // Blanks around a host are not part of it.
                 dialog->voiceHostEdit()->setText("  " + typed.value(0) + '\t');
@@ -358,21 +317,17 @@ private slots:
         f.window->setNetworkActItem();
         QTEST(shown, "shown");
         QCOMPARE(ModalAnswer::lastText(), box);
-        // "No" keeps the new values, in the file in use and in memory, and the program running;
-        // "Yes" starts the same program again.
+        // "No" keeps the new values, in the file and in memory, and the program running; "Yes" starts it again.
         QCOMPARE(f.window->isVisible(), !restart);
-        const QStringList program
-            = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
+        const QStringList program = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
         QCOMPARE(launched, restart ? program : QStringList());
         AppState::RecordState = AppState::Idle;
-        QCOMPARE(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }),
-            stored);
-        const bool accepted = server == "other" || server == "default";
-        if (!accepted || !englishIni.isEmpty())
-            QCOMPARE(hostsIn(Settings::mainPath()), mainBefore);
+        QCOMPARE(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), stored);
         // Both translation hosts are written on every accept, empty ones too.
-        if (accepted)
-            QCOMPARE(hostsIn(englishIni.isEmpty() ? Settings::mainPath() : Settings::englishPath()), stored);
+        QStringList inFile;
+        for (const char *key : { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
+            inFile << Settings::readString(key, QStringLiteral("<absent>"), Settings::mainPath());
+        QCOMPARE(inFile, stored);
     }
 
     void commands_data()
@@ -380,20 +335,14 @@ private slots:
         QTest::addColumn<QString>("command"); // an action, or an entry of the source list's menu
         QTest::addColumn<bool>("recording");
         QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("message"); // empty: nothing is said
         QTest::addColumn<QStringList>("sent");
-        // Both commands go through the item commands' guard, whose refusals the window tests go through.
-        const QString refused = QStringLiteral("请先停止录音");
-        QTest::newRow("selection while recording") << "transelAct" << true << 1 << refused << QStringList();
-        QTest::newRow("all while recording") << "tranallAct" << true << 1 << refused << QStringList();
-        QTest::newRow("selection without a current item")
-            << "transelAct" << false << -1 << QString() << QStringList();
+        QTest::newRow("selection while recording") << "transelAct" << true << 1 << QStringList();
+        QTest::newRow("all while recording") << "tranallAct" << true << 1 << QStringList();
+        QTest::newRow("selection without a current item") << "transelAct" << false << -1 << QStringList();
         // The tag travels as the row, not as text.
-        QTest::newRow("selection") << "transelAct" << false << 1 << QString() << QStringList { "谢谢" };
-        QTest::newRow("menu selection while recording")
-            << "选中翻译" << true << 1 << QString() << QStringList { "谢谢" };
-        QTest::newRow("menu all while recording")
-            << "全部翻译" << true << 1 << QString() << QStringList { "你好", "谢谢", "再见" };
+        QTest::newRow("selection") << "transelAct" << false << 1 << QStringList { "谢谢" };
+        QTest::newRow("menu selection while recording") << "选中翻译" << true << 1 << QStringList { "谢谢" };
+        QTest::newRow("menu all while recording") << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
     }
 
     void commands()
@@ -401,7 +350,6 @@ private slots:
         QFETCH(QString, command);
         QFETCH(bool, recording);
         QFETCH(int, current);
-        QFETCH(QString, message);
         QFETCH(QStringList, sent);
         TranslatingWindow t;
         MdiChild *child = t.w->activeMdiChild();
@@ -411,28 +359,30 @@ private slots:
         child->setModified(false);
         t.w->statusBar()->showMessage(QStringLiteral("before"));
         AppState::RecordState = recording ? AppState::Recording : AppState::Idle;
-        if (!message.isEmpty())
+        // The actions share the item commands' guard, whose refusals the window tests go through;
+        // the source list's menu translates while recording.
+        const bool refused = recording && command.endsWith("Act");
+        if (refused)
             ModalAnswer::clickStandard(QMessageBox::Ok);
         if (command.endsWith("Act"))
             t.w->action(command.toLatin1().constData())->trigger();
         else
             QVERIFY(runEntry(child->createSourceMenu(), command));
-        QCOMPARE(ModalAnswer::lastText(), message);
+        QCOMPARE(ModalAnswer::lastText(), refused ? QStringLiteral("请先停止录音") : QString());
         // A line queued after the command is the last the server sees.
         t.w->translationWorker().enqueue(QStringLiteral("later"), 0);
         QTRY_VERIFY(t.sent().contains("later"));
         QCOMPARE(t.sent(), sent + QStringList { "later" });
         QCOMPARE(child->isModified(), !sent.isEmpty());
         for (int row = 0; row < 3; ++row)
-            QTRY_COMPARE(child->translations().at(row),
-                sent.contains(sources.at(row)) ? "T:" + sources.at(row) : translations.at(row));
+            QTRY_COMPARE(child->translations().at(row), sent.contains(sources.at(row)) ? "T:" + sources.at(row) : translations.at(row));
         // Translation results leave the letter count alone, and the recording running.
         QCOMPARE(t.w->statusBar()->currentMessage(), QStringLiteral("before"));
         QCOMPARE(AppState::RecordState == AppState::Recording, recording);
     }
 
-    // Translate all against a server that fails every other line, then Cancel with a
-    // line in flight, then Retry: the rows' states, the progress bar and what is saved.
+    // Translate all against a server that fails every other line, then Cancel with a line in
+    // flight, then Retry, then close: the rows' states, the progress bar and what is saved.
     void failuresAreMarkedRetriedAndCancelled()
     {
         int round = 1, requests = 0;
@@ -441,8 +391,7 @@ private slots:
         t.server.setHandler([&](const HttpTestServer::Request &request) {
             if (failEveryOther && ++requests % 2 == 0)
                 return HttpTestServer::Reply { 503, QByteArray(), 0 };
-            return HttpTestServer::Reply { 200,
-                HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request)), 0 };
+            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request)), 0 };
         });
         t.w->translationWorker().setPauseAfterRequest(1);
         // Rows 6 and 7 wait for their first translation.
@@ -465,29 +414,26 @@ private slots:
         QStringList steps;
         QObject watch;
         connect(bar, &QProgressBar::valueChanged, &watch, [&] {
-            steps << QString::asprintf("%d/%d %d: ", bar->value(), bar->maximum(), !bar->isHidden())
-                    + queuedRows().join(',');
+            steps << QString::asprintf("%d/%d %d: ", bar->value(), bar->maximum(), !bar->isHidden()) + queuedRows().join(',');
         });
         // One step per result, in queue order, then the bar goes away.
         auto checkBatch = [&](const QStringList &batch) {
             QStringList expected;
             for (int done = 1; done <= batch.size(); ++done)
-                expected << QString::asprintf("%d/%d 1: ", done, int(batch.size()))
-                        + batch.mid(done).join(',');
+                expected << QString::asprintf("%d/%d 1: ", done, int(batch.size())) + batch.mid(done).join(',');
             QTRY_COMPARE(steps.size(), batch.size() + 1);
             QCOMPARE(steps.mid(0, batch.size()), expected);
             QVERIFY(steps.last().startsWith("0/") && steps.last().contains(" 0:"));
             steps.clear();
         };
-        const QString retryText = QStringLiteral("重试失败的翻译");
+        const QString retry = QStringLiteral("重试失败的翻译");
 
         // Queued: nothing can have come back yet, since the server answers on this thread.
         t.w->action("tranallAct")->trigger();
         const QStringList all { "0", "1", "2", "3", "4", "5", "6", "7" };
         QCOMPARE(queuedRows(), all);
-        QVERIFY(
-            !column->index(7).data().isValid() && !(column->flags(column->index(7)) & Qt::ItemIsEditable));
-        QVERIFY(!runEntry(child->createTranslationMenu(), retryText));
+        QVERIFY(!column->index(7).data().isValid() && !(column->flags(column->index(7)) & Qt::ItemIsEditable));
+        QVERIFY(!runEntry(child->createTranslationMenu(), retry));
         // Rows waiting for their first translation are not saved.
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("d.txt"));
@@ -498,32 +444,22 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         // The failed rows say why and carry a red bar on their leading edge, the others neither.
-        const QStringList afterFirst { "1:s0", "o1", "1:s2", "o3", "1:s4", "o5", "1:s6", "s7" };
+        QCOMPARE(child->translations(), QStringList({ "1:s0", "o1", "1:s2", "o3", "1:s4", "o5", "1:s6", "s7" }));
         QTRY_VERIFY(child->translationView->visualRect(column->index(7)).isValid());
         const QImage shown = child->translationView->viewport()->grab().toImage();
         const bool rightToLeft = child->translationView->layoutDirection() == Qt::RightToLeft;
         for (int row = 0; row < 8; ++row) {
             const bool failed = row % 2 == 1;
-            QCOMPARE(column->index(row).data().toString(), afterFirst.at(row));
+            const QRect rect = child->translationView->visualRect(column->index(row));
+            const QColor edge = shown.pixelColor(rightToLeft ? rect.right() - 1 : rect.left() + 1, rect.center().y());
+            QCOMPARE(edge.red() > 180 && edge.green() < 80, failed);
             QCOMPARE(model->at(row).state == DocumentModel::Failed, failed);
             QCOMPARE(column->index(row).data(Qt::ToolTipRole).toString(),
                 failed ? QStringLiteral("翻译失败：翻译服务器应答 HTTP 503") : QString());
-            const QRect rect = child->translationView->visualRect(column->index(row));
-            const QColor edge
-                = shown.pixelColor(rightToLeft ? rect.right() - 1 : rect.left() + 1, rect.center().y());
-            QCOMPARE(edge.red() > 180 && edge.green() < 80, failed);
         }
 
         // Cancel another document's waiting line, then this one's with a line in flight:
-        // the bar counts what is left, and every row is as before.
-        auto rowsNow = [&] {
-            QStringList rows;
-            for (int row = 0; row < model->count(); ++row)
-                rows << QString::number(model->at(row).state) + model->at(row).translation
-                        + model->at(row).failure;
-            return rows;
-        };
-        const QStringList before = rowsNow();
+        // the bar counts what is left.
         round = 2;
         t.server.setBehaviour(HttpTestServer::Behaviour::Silent);
         t.w->action("tranallAct")->trigger();
@@ -540,40 +476,33 @@ private slots:
         QCOMPARE(t.w->translationWorker().pendingCount(), 0);
         QVERIFY(bar->isHidden() && steps.isEmpty());
         QVERIFY(!runEntry(child->createTranslationMenu(), QStringLiteral("取消翻译")));
-        QCOMPARE(rowsNow(), before);
 
-        // Retry from the translation list's menu once the server answers: only the
-        // failed rows go out, and the aborted line's answer never lands.
+        // Retry from the translation list's menu once the server answers: the rows are as
+        // before the cancel, so only the failed ones go out, and the aborted line's answer never lands.
         round = 3;
         failEveryOther = false;
         t.server.setBehaviour(HttpTestServer::Behaviour::Answer);
-        QVERIFY(runEntry(child->createTranslationMenu(), retryText));
-        QCOMPARE(queuedRows(), QStringList({ "1", "3", "5", "7" }));
-        checkBatch(queuedRows());
+        QVERIFY(runEntry(child->createTranslationMenu(), retry));
+        const QStringList failedRows { "1", "3", "5", "7" };
+        QCOMPARE(queuedRows(), failedRows);
+        checkBatch(failedRows);
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
-        QCOMPARE(child->translations(),
-            QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
-        QVERIFY(!runEntry(child->createTranslationMenu(), retryText));
-    }
+        QCOMPARE(child->translations(), QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
+        QVERIFY(!runEntry(child->createTranslationMenu(), retry));
 
-    void resultsOfAClosedDocumentAreDropped()
-    {
-        TranslatingWindow t;
-        MdiChild *first = t.w->activeMdiChild();
-        first->setItems({ "a" }, { "x" });
+        // Closed with rows and a new line on their way: their results land nowhere.
         t.w->action("tranallAct")->trigger();
-        t.w->translationWorker().enqueue("b", first->documentId(), first->model()->appendSource("b"));
+        t.w->translationWorker().enqueue("s8", child->documentId(), model->appendSource("s8"));
         t.w->newFile();
         MdiChild *second = t.w->activeMdiChild();
         second->setItems({ "p" }, { "q" });
-        // The server answers only when this thread's events turn: nothing has arrived yet.
-        QVERIFY(closeDocument(first));
+        QVERIFY(closeDocument(child));
         t.w->translationWorker().enqueue("s", second->documentId(), second->model()->appendSource("s"));
         QTRY_COMPARE(second->translations().size(), 2);
-        QCOMPARE(t.sent(), QStringList({ "a", "b", "s" }));
-        QCOMPARE(second->translations(), QStringList({ "q", "T:s" }));
+        QCOMPARE(t.sent().mid(13), sources + QStringList({ "s8", "s" }));
+        QCOMPARE(second->translations(), QStringList({ "q", "3:s" }));
     }
 
     void interleavedWorkKeepsTranslationsBesideTheirSentences_data()
@@ -587,21 +516,19 @@ private slots:
     // Add Up, Add Down, Delete, in-place edits and document switches, in random
     // order over two documents, against a server that answers with line breaks.
     // Once everything has settled, each item holds the translation of its own
-    // sentence, nothing is lost or doubled, and a saved document reads back the same.
+    // sentence, and nothing is lost or doubled.
     void interleavedWorkKeepsTranslationsBesideTheirSentences()
     {
         QFETCH(int, textMode);
         // Read unsigned: half of all seeds are above the range of an int.
-        const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED")
-            ? qgetenv("TOLVANE_SEED").toUInt()
-            : QRandomGenerator::global()->generate();
+        const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED") ? qgetenv("TOLVANE_SEED").toUInt()
+                                                                      : QRandomGenerator::global()->generate();
         qInfo("seed %u (set TOLVANE_SEED to repeat)", seed);
         QRandomGenerator random(seed);
 
         TranslatingWindow t;
         t.server.setHandler([](const HttpTestServer::Request &request) {
-            return HttpTestServer::Reply { 200,
-                HttpTestServer::translationReply("T:" + sentText(request) + "\nline\r\nend"), 2 };
+            return HttpTestServer::Reply { 200, HttpTestServer::translationReply("T:" + sentText(request) + "\nline\r\nend"), 2 };
         });
         t.w->translationWorker().setPauseAfterRequest(1);
         AppState::phraseMode = true;
@@ -617,12 +544,8 @@ private slots:
         int spoken = 0;
         auto active = [&] { return int(documents.indexOf(t.w->activeMdiChild())); };
         auto postResult = [&](bool final, const QString &text) {
-            const QByteArray json
-                = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\""
-                + text.toUtf8() + "\"}]}";
-            QCoreApplication::postEvent(t.w,
-                new RecognitionEvent(
-                    final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
+            const QByteArray json = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\"" + text.toUtf8() + "\"}]}";
+            QCoreApplication::postEvent(t.w, new RecognitionEvent(final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
             QCoreApplication::processEvents();
             const int doc = active();
             // A result for one document keeps another's provisional sentence as it stands.
@@ -650,8 +573,7 @@ private slots:
                 QTest::qWait(int(random.bounded(15)));
             } else if (action == 2) {
                 ++spoken;
-                const QString sentence = QStringLiteral("d%1 s%2").arg(doc).arg(spoken)
-                    + (spoken % 5 == 0 ? QStringLiteral("\\u2028more") : QString());
+                const QString sentence = QStringLiteral("d%1 s%2").arg(doc).arg(spoken) + (spoken % 5 == 0 ? "\\u2028more" : "");
                 if (random.bounded(2))
                     postResult(false, sentence.left(4));
                 postResult(true, sentence);
@@ -670,24 +592,19 @@ private slots:
                     expected[doc].removeAt(row);
                 else if (done)
                     expected[doc].insert(row, QStringLiteral(" "));
-            } else {
+            } else if (const int row = currentRow(child); row >= 0) {
                 // An in-place edit, then its re-translation.
-                const int row = currentRow(child);
-                if (row < 0)
-                    continue;
                 const QString edited = QStringLiteral("d%1 e%2").arg(doc).arg(++spoken);
                 child->sourceModel->setData(child->sourceModel->index(row), QString(edited + "\r\n"));
                 expected[doc][row] = edited + " ";
                 t.w->action("transelAct")->trigger();
             }
         }
-        QCOMPARE(ModalAnswer::answeredCount(), 0);
         // The sentences still being spoken are finished.
         for (int doc = 0; doc < 2; ++doc) {
             if (!provisional[doc])
                 continue;
-            t.w->documentArea()->setActiveSubWindow(
-                qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
+            t.w->documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
             postResult(true, QStringLiteral("d%1 last").arg(doc));
         }
         // The worker answers in order: once the server has seen a last line, every result is in.
@@ -696,12 +613,6 @@ private slots:
         QTRY_VERIFY(t.sent().contains("end of test"));
         QTest::qWait(20);
 
-        const auto trimmed = [](QStringList list) {
-            for (QString &text : list)
-                text = text.trimmed();
-            return list;
-        };
-        QTemporaryDir dir;
         for (int doc = 0; doc < 2; ++doc) {
             const DocumentModel *model = documents[doc]->model();
             QCOMPARE(model->sources(), expected[doc]);
@@ -720,11 +631,6 @@ private slots:
                 QCOMPARE(documents[doc]->sourceEdit->toPlainText(), running);
                 QCOMPARE(model->runningTranslation(), runningTranslation);
             }
-            const QString file = dir.filePath(QStringLiteral("document%1.txt").arg(doc));
-            DocumentFile::Items read;
-            QVERIFY(documents[doc]->saveFile(file) && DocumentFile::read(file, false, &read, nullptr));
-            QCOMPARE(read.sources, trimmed(model->sources()));
-            QCOMPARE(read.translations, trimmed(translations));
         }
     }
 };
