@@ -3,24 +3,19 @@
 #include "app/settings.h"
 #include "buildconfig.h"
 #include "documents/documentfile.h"
-#include "documents/documentmodel.h"
 #include "documents/itemcolumnmodel.h"
 #include "documents/mdichild.h"
-#include "documents/myedit.h"
-#include "httptestserver.h"
 #include "modalanswer.h"
 #include "senttext.h"
 #include "speech/recognitionevent.h"
 #include "testmain.h"
 #include "translation/networkdialog.h"
-#include "translation/plcthread.h"
 #include "translation/translationevent.h"
 #include "widgets/qmylineedit.h"
 #include "windowfixture.h"
 
 #include <QAction>
 #include <QGroupBox>
-#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -28,8 +23,6 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <memory>
 
 namespace {
 // A worker of its own, its results taken as the main window takes them: all that wait, on
@@ -104,12 +97,6 @@ bool runEntry(QMenu *menu, const QString &text)
     }
     return false;
 }
-
-bool closeDocument(MdiChild *child)
-{
-    child->setModified(false);
-    return qobject_cast<QMdiSubWindow *>(child->parentWidget())->close();
-}
 }
 
 // The translation worker, the server dialog, and translate selection and translate
@@ -175,10 +162,13 @@ private slots:
 
     void oneLine()
     {
+        QFETCH(int, language);
         QFETCH(QString, hosts);
+        QFETCH(QString, line);
         QFETCH(int, behaviour);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
+        QFETCH(QString, delivered);
         QFETCH(QByteArray, request);
         HttpTestServer defaultServer, wwServer, cnServer;
         HttpTestServer *const servers[] = { &defaultServer, &wwServer, &cnServer };
@@ -190,12 +180,9 @@ private slots:
         Translation translation(defaultServer, behaviour == int(HttpTestServer::Behaviour::Silent) ? 300 : 60000);
         translation.worker->setHosts(hosts.contains("ww") ? wwServer.baseUrl() : QString(),
             hosts.contains("cn") ? cnServer.baseUrl() : QString());
-        QFETCH(int, language);
-        QFETCH(QString, line);
         translation.worker->setRecognitionLanguage(language);
         translation.start();
         translation.worker->enqueue(line, 7);
-        QFETCH(QString, delivered);
         QTRY_COMPARE(translation.appended, QStringList { "7:" + delivered });
         QVERIFY(translation.rows.isEmpty() && translation.onOwnThread);
         QByteArray asked;
@@ -402,36 +389,28 @@ private slots:
         ItemColumnModel *column = child->translationModel;
         auto *bar = t.w->findChild<QProgressBar *>(QStringLiteral("translationProgress"));
         QVERIFY(bar);
-        auto queuedRows = [&] {
-            QStringList rows;
-            for (int row = 0; row < model->count(); ++row) {
-                if (model->at(row).state == DocumentModel::Queued)
-                    rows << QString::number(row);
-            }
-            return rows;
-        };
-        // Each change of the bar as "value/maximum shown: rows still queued".
+        // Each change of the bar as "value/maximum shown: rows still queued", a digit each.
         QStringList steps;
         QObject watch;
         connect(bar, &QProgressBar::valueChanged, &watch, [&] {
-            steps << QString::asprintf("%d/%d %d: ", bar->value(), bar->maximum(), !bar->isHidden()) + queuedRows().join(',');
+            steps << QString::asprintf("%d/%d %d: ", bar->value(), bar->maximum(), !bar->isHidden());
+            for (int row = 0; row < model->count(); ++row)
+                steps.last() += model->at(row).state == DocumentModel::Queued ? QString::number(row) : QString();
         });
         // One step per result, in queue order, then the bar goes away.
-        auto checkBatch = [&](const QStringList &batch) {
+        auto checkBatch = [&](const QString &batch) {
             QStringList expected;
             for (int done = 1; done <= batch.size(); ++done)
-                expected << QString::asprintf("%d/%d 1: ", done, int(batch.size())) + batch.mid(done).join(',');
+                expected << QString::asprintf("%d/%d 1: ", done, int(batch.size())) + batch.mid(done);
             QTRY_COMPARE(steps.size(), batch.size() + 1);
             QCOMPARE(steps.mid(0, batch.size()), expected);
-            QVERIFY(steps.last().startsWith("0/") && steps.last().contains(" 0:"));
+            QVERIFY(steps.last().startsWith("0/") && steps.last().endsWith(" 0: "));
             steps.clear();
         };
         const QString retry = QStringLiteral("重试失败的翻译");
 
         // Queued: nothing can have come back yet, since the server answers on this thread.
         t.w->action("tranallAct")->trigger();
-        const QStringList all { "0", "1", "2", "3", "4", "5", "6", "7" };
-        QCOMPARE(queuedRows(), all);
         QVERIFY(!column->index(7).data().isValid() && !(column->flags(column->index(7)) & Qt::ItemIsEditable));
         QVERIFY(!runEntry(child->createTranslationMenu(), retry));
         // Rows waiting for their first translation are not saved.
@@ -440,9 +419,7 @@ private slots:
         DocumentFile::Items saved;
         QVERIFY(child->saveFile(file) && DocumentFile::read(file, false, &saved, nullptr));
         QCOMPARE(saved.sources, sources.mid(0, 6));
-        checkBatch(all);
-        if (QTest::currentTestFailed())
-            return;
+        checkBatch("01234567");
         // The failed rows say why and carry a red bar on their leading edge, the others neither.
         QCOMPARE(child->translations(), QStringList({ "1:s0", "o1", "1:s2", "o3", "1:s4", "o5", "1:s6", "s7" }));
         QTRY_VERIFY(child->translationView->visualRect(column->index(7)).isValid());
@@ -468,10 +445,9 @@ private slots:
         MdiChild *other = t.w->activeMdiChild();
         other->setItems({ "x" }, { "y" });
         t.w->action("tranallAct")->trigger();
-        QCOMPARE(bar->text(), QStringLiteral("已翻译 0 / 9"));
+        QCOMPARE(bar->maximum(), 9);
         QTest::keyClick(other->translationView, Qt::Key_Escape);
-        QCOMPARE(bar->text(), QStringLiteral("已翻译 0 / 8"));
-        QVERIFY(closeDocument(other));
+        QCOMPARE(bar->maximum(), 8);
         QTest::keyClick(child->translationView, Qt::Key_Escape);
         QCOMPARE(t.w->translationWorker().pendingCount(), 0);
         QVERIFY(bar->isHidden() && steps.isEmpty());
@@ -483,26 +459,19 @@ private slots:
         failEveryOther = false;
         t.server.setBehaviour(HttpTestServer::Behaviour::Answer);
         QVERIFY(runEntry(child->createTranslationMenu(), retry));
-        const QStringList failedRows { "1", "3", "5", "7" };
-        QCOMPARE(queuedRows(), failedRows);
-        checkBatch(failedRows);
-        if (QTest::currentTestFailed())
-            return;
+        checkBatch("1357");
         QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
         QCOMPARE(child->translations(), QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
-        QVERIFY(!runEntry(child->createTranslationMenu(), retry));
 
         // Closed with rows and a new line on their way: their results land nowhere.
-        t.w->action("tranallAct")->trigger();
+        bar->disconnect(&watch); // the steps read the closed document
+        QVERIFY(runEntry(child->createSourceMenu(), QStringLiteral("全部翻译")));
         t.w->translationWorker().enqueue("s8", child->documentId(), model->appendSource("s8"));
-        t.w->newFile();
-        MdiChild *second = t.w->activeMdiChild();
-        second->setItems({ "p" }, { "q" });
-        QVERIFY(closeDocument(child));
-        t.w->translationWorker().enqueue("s", second->documentId(), second->model()->appendSource("s"));
-        QTRY_COMPARE(second->translations().size(), 2);
+        child->setModified(false);
+        QVERIFY(qobject_cast<QMdiSubWindow *>(child->parentWidget())->close());
+        t.w->translationWorker().enqueue("s", other->documentId(), other->model()->appendSource("s"));
+        QTRY_COMPARE(other->translations(), QStringList({ "y", "3:s" }));
         QCOMPARE(t.sent().mid(13), sources + QStringList({ "s8", "s" }));
-        QCOMPARE(second->translations(), QStringList({ "q", "3:s" }));
     }
 
     void interleavedWorkKeepsTranslationsBesideTheirSentences_data()
@@ -536,7 +505,6 @@ private slots:
         t.w->rebuildContinuousTexts();
         t.w->newFile();
         const QList<MdiChild *> documents = t.w->documents();
-        QCOMPARE(documents.size(), 2);
 
         // What each document must hold: its sentences in order, and whether the last is provisional.
         QList<QStringList> expected { {}, {} };
@@ -550,12 +518,10 @@ private slots:
             const int doc = active();
             // A result for one document keeps another's provisional sentence as it stands.
             provisional[1 - doc] = false;
+            if (!provisional[doc])
+                expected[doc].append(QString());
             // A line separator inside recognised text becomes a blank.
-            const QString shown = QString(text).replace(QStringLiteral("\\u2028"), QStringLiteral(" "));
-            if (provisional[doc])
-                expected[doc].last() = shown;
-            else
-                expected[doc].append(shown);
+            expected[doc].last() = QString(text).replace(QStringLiteral("\\u2028"), QStringLiteral(" "));
             provisional[doc] = !final;
         };
         auto currentRow = [&](MdiChild *child) {
@@ -608,7 +574,6 @@ private slots:
             postResult(true, QStringLiteral("d%1 last").arg(doc));
         }
         // The worker answers in order: once the server has seen a last line, every result is in.
-        QTRY_COMPARE(t.w->translationWorker().pendingCount(), 0);
         t.w->translationWorker().enqueue(QStringLiteral("end of test"), 0);
         QTRY_VERIFY(t.sent().contains("end of test"));
         QTest::qWait(20);
