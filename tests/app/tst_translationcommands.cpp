@@ -462,6 +462,8 @@ private slots:
         checkBatch("1357");
         QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
         QCOMPARE(child->translations(), QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
+        // Nothing failed: the aborted line's failure did not land either.
+        QVERIFY(!runEntry(child->createTranslationMenu(), retry));
 
         // Closed with rows and a new line on their way: their results land nowhere.
         bar->disconnect(&watch); // the steps read the closed document
