@@ -38,8 +38,6 @@ void HttpTestServer::setReply(int status, const QByteArray &body)
 
 void HttpTestServer::setBehaviour(Behaviour behaviour) { this->behaviour = behaviour; }
 
-void HttpTestServer::stopListening() { server->close(); }
-
 QList<HttpTestServer::Request> HttpTestServer::requests() const { return received; }
 
 int HttpTestServer::requestCount() const { return received.size(); }

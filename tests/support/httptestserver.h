@@ -52,8 +52,6 @@ public:
     void setHandler(Handler handler);
     void setReply(int status, const QByteArray &body); // the same reply to every request
     void setBehaviour(Behaviour behaviour);
-    // Later connections are refused; the port stays reserved for nobody.
-    void stopListening();
 
     QList<Request> requests() const;
     int requestCount() const;

@@ -9,12 +9,10 @@
 
 namespace {
 QString g_lastText;
-QString g_lastTitle;
 int g_answered = 0;
 
 void remember(QWidget *modal)
 {
-    g_lastTitle = modal->windowTitle();
     if (auto *box = qobject_cast<QMessageBox *>(modal))
         g_lastText = box->text();
     else
@@ -77,12 +75,10 @@ void ModalAnswer::clickStandard(QMessageBox::StandardButton button, int timeoutM
 }
 
 QString ModalAnswer::lastText() { return g_lastText; }
-QString ModalAnswer::lastTitle() { return g_lastTitle; }
 int ModalAnswer::answeredCount() { return g_answered; }
 
 void ModalAnswer::reset()
 {
     g_lastText.clear();
-    g_lastTitle.clear();
     g_answered = 0;
 }

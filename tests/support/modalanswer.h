@@ -17,9 +17,8 @@ public:
     static void clickButton(const QString &text, int timeoutMs = 10000);
     static void clickStandard(QMessageBox::StandardButton button, int timeoutMs = 10000);
 
-    // Text and title of the last message box answered by this helper.
+    // Text of the last message box answered by this helper.
     static QString lastText();
-    static QString lastTitle();
     static int answeredCount();
     static void reset();
 };
