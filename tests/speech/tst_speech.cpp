@@ -276,7 +276,8 @@ private slots:
             QCOMPARE(reading.playIndex(), rows.at(step));
             QCOMPARE(probe.playerText(), QByteArray::number(rows.at(step)));
         }
-        // The last translation is read once: the end stays the end.
+        // The last translation is read once, in the voice for Chinese speech: the end stays the end.
+        QCOMPARE(probe.spoken(probe.spokenCount() - 1), QStringLiteral("ug: 2"));
         QCOMPARE(probe.playerSpeaking(), 0);
         QCOMPARE(SpeechSdk::playState(), 9);
     }
@@ -374,6 +375,8 @@ private slots:
             f.window->stopItem();
         }
         QTRY_COMPARE(f.window->activeMdiChild()->translations(), QStringList({ "T:我们去公", "T:今天" }));
+        // Chinese phrases: the cloud has always been sent the blank after the comma.
+        QCOMPARE(probe.recorderStartConfig(), QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     }
 
     // Results stream into the real main window while saves start and end: every one
