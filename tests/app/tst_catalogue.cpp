@@ -16,7 +16,9 @@ private slots:
         QTemporaryDir dir;
         QFile extracted(dir.filePath(QStringLiteral("code.ts")));
         QCOMPARE(QProcess::execute(QStringLiteral(TOLVANE_LUPDATE),
-                     { "-silent", "-locations", "none", QStringLiteral(TOLVANE_SOURCE_DIR "/src"), "-ts", extracted.fileName() }), 0);
+                     { "-silent", "-locations", "none", QStringLiteral(TOLVANE_SOURCE_DIR "/src"), "-ts",
+                         extracted.fileName() }),
+            0);
         QVERIFY(extracted.open(QIODevice::ReadOnly));
         // Texts that read the same in Chinese: patterns, shortcuts, and the language's own name.
         const QSet<QString> same { "&%1 %2", "%1 %2", "Ctrl+B", "*.txt", "*.csv", "document%1.txt", "English" };
@@ -39,7 +41,8 @@ private slots:
             if (same.contains(source))
                 continue;
             QVERIFY2(!chinese.isEmpty() && chinese != source, qPrintable(QStringLiteral("untranslated ") + where));
-            QVERIFY2(placeholders(chinese) == placeholders(source), qPrintable(where + QStringLiteral(" -> ") + chinese));
+            QVERIFY2(placeholders(chinese) == placeholders(source),
+                qPrintable(where + QStringLiteral(" -> ") + chinese));
         }
         QVERIFY(texts > 150);
     }

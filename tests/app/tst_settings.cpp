@@ -9,7 +9,11 @@
 
 namespace {
 QByteArray gb18030(const QString &text) { return QTextCodec::codecForName("GB18030")->fromUnicode(text); }
-void writeFile(const QString &path, const QString &content) { QFile file(path); file.open(QIODevice::WriteOnly) && file.write(gb18030(content)); }
+void writeFile(const QString &path, const QString &content)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly) && file.write(gb18030(content));
+}
 }
 
 class TestSettings : public QObject
@@ -41,7 +45,8 @@ private slots:
     void writesInGb18030ElsewhereWhenReadOnly()
     {
         // An installed copy whose directory cannot take the settings file.
-        const QString missing = dir->path() + QStringLiteral("/not-there/bin"), host = QStringLiteral("http://服务器.example:8080");
+        const QString missing = dir->path() + QStringLiteral("/not-there/bin"),
+                      host = QStringLiteral("http://服务器.example:8080");
         Settings::setProgramDir(missing);
         QVERIFY(!Settings::mainPath().startsWith(missing));
         Settings::write(SettingsKeys::VoiceHost, host);
@@ -49,7 +54,8 @@ private slots:
         QFile file(Settings::mainPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        QVERIFY(bytes.contains(gb18030(QStringLiteral("服务器"))) && !bytes.contains(QStringLiteral("服务器").toUtf8()));
+        QVERIFY(bytes.contains(gb18030(QStringLiteral("服务器")))
+            && !bytes.contains(QStringLiteral("服务器").toUtf8()));
         file.remove();
     }
 
@@ -64,8 +70,10 @@ private slots:
         QTest::newRow("Chinese: own before beside") << false << QStringList { "", "own", "", admin } << "own";
         QTest::newRow("Chinese: never the English files") << false << QStringList { "en", "", "en-admin", "" } << "-";
         QTest::newRow("English: own English first") << true << QStringList { "en", "own", "en-admin", admin } << "en";
-        QTest::newRow("English: own Chinese before anything beside") << true << QStringList { "", "own", "en-admin", admin } << "own";
-        QTest::newRow("English: English beside before Chinese beside") << true << QStringList { "", "", "en-admin", admin } << "en-admin";
+        QTest::newRow("English: own Chinese before anything beside")
+            << true << QStringList { "", "own", "en-admin", admin } << "own";
+        QTest::newRow("English: English beside before Chinese beside")
+            << true << QStringList { "", "", "en-admin", admin } << "en-admin";
         QTest::newRow("English: Chinese beside the program") << true << QStringList { "", "", "", admin } << admin;
     }
     void readsThroughLayers()
@@ -77,7 +85,8 @@ private slots:
         const QString program = dir->filePath(QStringLiteral("program")), user = dir->filePath(QStringLiteral("user"));
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
         Settings::setProgramDir(program, user);
-        const QStringList files { user + "/Tolvaneen.ini", user + "/Tolvane.ini", program + "/Tolvaneen.ini", program + "/Tolvane.ini" };
+        const QStringList files { user + "/Tolvaneen.ini", user + "/Tolvane.ini", program + "/Tolvaneen.ini",
+            program + "/Tolvane.ini" };
         for (int i = 0; i < files.size(); ++i)
             if (!stored[i].isEmpty())
                 writeFile(files[i], "[action]\nVoiceHost=" + stored[i] + '\n');

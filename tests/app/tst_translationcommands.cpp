@@ -51,7 +51,8 @@ protected:
         while (e->type() == QEvent::Type(TranslationEvent::AppendType) && worker->takeAppendResult(&a))
             appended << QStringLiteral("%1:%2%3").arg(a.documentId).arg(a.ok ? "" : "failed ", a.text);
         while (e->type() == QEvent::Type(TranslationEvent::RowType) && worker->takeRowResult(&r))
-            rows << QString::asprintf("%llu:%d:", r.documentId, r.row) + (r.ok ? QString() : "failed " + r.failure) + r.text;
+            rows << QString::asprintf("%llu:%d:", r.documentId, r.row)
+                    + (r.ok ? QString() : "failed " + r.failure) + r.text;
         return QObject::event(e);
     }
 };
@@ -136,17 +137,20 @@ private slots:
         const QByteArray credentials = "&appkey=" TOLVANE_TRANSLATE_APPKEY "&appsecret=" TOLVANE_TRANSLATE_SECRET;
         sent("post uyghur into chinese, although the chinese host is set", 1, "cn", uyghur, "T:" + uyghur,
             post + "ww&to=zh" + form + "%D8%B3%D8%A7%D9%84%D8%A7%D9%85" + credentials);
-        sent("post chinese into uyghur", 0, "", chinese, "T:" + chinese, post + "zh&to=ww" + form + chineseEncoded + credentials);
+        sent("post chinese into uyghur", 0, "", chinese, "T:" + chinese,
+            post + "zh&to=ww" + form + chineseEncoded + credentials);
         sent("get chinese into uyghur", 0, "ww,cn", chinese, "T:" + chinese,
             "ww GET /NiuTransServer/translation?from=zh&to=uy&src_text=" + chineseEncoded + " \n");
         sent("get without the chinese host fails", 1, "ww", uyghur, "failed " + uyghur, "");
 
         const QString failed = QStringLiteral("failed 源句子 \t甲");
-        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body, const QString &delivered) {
-            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body << delivered
-                                << QByteArray("*");
+        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body,
+                               const QString &delivered) {
+            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body
+                                << delivered << QByteArray("*");
         };
-        reply("translation trimmed", answer, 200, HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
+        reply("translation trimmed", answer, 200,
+            HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
             QStringLiteral("ئەسسالامۇ  ئەلەيكۇم"));
         reply("server error", answer, 500, HttpTestServer::translationReply("x"), failed);
         reply("invalid json", answer, 200, "{\"translation_result_app\":\"x\"", failed);
@@ -223,12 +227,16 @@ private slots:
         worker->enqueueRow(123456, "bad wide", 3);
         worker->enqueue("last", 2);
         QTRY_COMPARE_WITH_TIMEOUT(translation.appended.size() + translation.rows.size(), 9, 10000);
-        QCOMPARE(sentTexts(server), QStringList({ "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
+        QCOMPARE(sentTexts(server),
+            QStringList(
+                { "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
         const QStringList appended { "1:T:one", "1:failed bad three", "2:T:negative", "2:T:last" };
         QCOMPARE(translation.appended, appended);
         // A failed row is reported as failed, with its reason, and carries no text to show.
         const QString failure = QStringLiteral("failed The server answered HTTP 500");
-        QCOMPARE(translation.rows, QStringList({ "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
+        QCOMPARE(translation.rows,
+            QStringList(
+                { "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
         QVERIFY(translation.onOwnThread);
         QCOMPARE(worker->pendingCount(), 0);
 
@@ -251,20 +259,25 @@ private slots:
         QTest::addColumn<QString>("box"); // the restart question, if asked
         QTest::addColumn<QStringList>("stored"); // in memory and in the file
         QTest::addColumn<bool>("restart"); // the restart question answered "yes"
-        const QByteArray ini("[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
+        const QByteArray ini(
+            "[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
         const QStringList before { "10.0.0.5:8880", "http://ww", "http://cn" };
         const QStringList changed { "10.0.0.9:8880", "http://ww:1", "http://cn:2" };
         const QStringList voiceKept { "10.0.0.5:8880", "http://ww:1", "" };
         const QString shown = QStringLiteral("other 10.0.0.5:8880|http://ww|http://cn");
         const QString restart = QStringLiteral("要重启程序才能生效，要重启吗？");
-        QTest::newRow("voice host changed, restarted") << ini << "other" << changed << shown << restart << changed << true;
-        QTest::newRow("translation hosts without voice host") << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other"
-                                                              << changed << "default |http://ww|" << restart << changed << false;
-        QTest::newRow("voice host kept: nothing asked") << ini << "other" << voiceKept << shown << QString() << voiceKept << false;
+        QTest::newRow("voice host changed, restarted")
+            << ini << "other" << changed << shown << restart << changed << true;
+        QTest::newRow("translation hosts without voice host")
+            << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other" << changed
+            << "default |http://ww|" << restart << changed << false;
+        QTest::newRow("voice host kept: nothing asked")
+            << ini << "other" << voiceKept << shown << QString() << voiceKept << false;
         QTest::newRow("default server empties all three")
             << ini << "default" << changed << shown << restart << QStringList { "", "", "" } << false;
         QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << QString() << before << false;
-        QTest::newRow("nothing while recording") << ini << QString() << changed << QString() << QString() << before << false;
+        QTest::newRow("nothing while recording")
+            << ini << QString() << changed << QString() << QString() << before << false;
     }
 
     void windowStoresHosts()
@@ -306,13 +319,15 @@ private slots:
         QCOMPARE(ModalAnswer::lastText(), box);
         // "No" keeps the new values, in the file and in memory, and the program running; "Yes" starts it again.
         QCOMPARE(f.window->isVisible(), !restart);
-        const QStringList program = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
+        const QStringList program
+            = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
         QCOMPARE(launched, restart ? program : QStringList());
         AppState::RecordState = AppState::Idle;
         QCOMPARE(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), stored);
         // Both translation hosts are written on every accept, empty ones too.
         QStringList inFile;
-        for (const char *key : { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
+        for (const char *key :
+            { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
             inFile << Settings::readString(key, QStringLiteral("<absent>"), Settings::mainPath());
         QCOMPARE(inFile, stored);
     }
@@ -329,7 +344,8 @@ private slots:
         // The tag travels as the row, not as text.
         QTest::newRow("selection") << "transelAct" << false << 1 << QStringList { "谢谢" };
         QTest::newRow("menu selection while recording") << "选中翻译" << true << 1 << QStringList { "谢谢" };
-        QTest::newRow("menu all while recording") << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
+        QTest::newRow("menu all while recording")
+            << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
     }
 
     void commands()
@@ -361,7 +377,8 @@ private slots:
         QTRY_COMPARE(t.sent(), sent + QStringList { "later" });
         QCOMPARE(child->isModified(), !sent.isEmpty());
         for (int row = 0; row < 3; ++row)
-            QTRY_COMPARE(child->translations().at(row), sent.contains(sources.at(row)) ? "T:" + sources.at(row) : translations.at(row));
+            QTRY_COMPARE(child->translations().at(row),
+                sent.contains(sources.at(row)) ? "T:" + sources.at(row) : translations.at(row));
         // Translation results leave the letter count alone, and the recording running.
         QCOMPARE(t.w->statusBar()->currentMessage(), QStringLiteral("before"));
         QCOMPARE(AppState::RecordState == AppState::Recording, recording);
@@ -377,7 +394,8 @@ private slots:
         t.server.setHandler([&](const HttpTestServer::Request &request) {
             if (failEveryOther && ++requests % 2 == 0)
                 return HttpTestServer::Reply { 503, QByteArray(), 0 };
-            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request)), 0 };
+            return HttpTestServer::Reply { 200,
+                HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request)), 0 };
         });
         t.w->translationWorker().setPauseAfterRequest(1);
         // Rows 6 and 7 wait for their first translation.
@@ -460,7 +478,8 @@ private slots:
         QVERIFY(runEntry(child->createTranslationMenu(), retry));
         checkBatch("1357");
         QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
-        QCOMPARE(child->translations(), QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
+        QCOMPARE(child->translations(),
+            QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
         // Nothing failed: the aborted line's failure did not land either.
         QVERIFY(!runEntry(child->createTranslationMenu(), retry));
 
@@ -498,7 +517,8 @@ private slots:
 
         TranslatingWindow t;
         t.server.setHandler([](const HttpTestServer::Request &request) {
-            return HttpTestServer::Reply { 200, HttpTestServer::translationReply("T:" + sentText(request) + "\nline\r\nend"), 2 };
+            return HttpTestServer::Reply { 200,
+                HttpTestServer::translationReply("T:" + sentText(request) + "\nline\r\nend"), 2 };
         });
         t.w->translationWorker().setPauseAfterRequest(1);
         AppState::phraseMode = true;
@@ -513,8 +533,12 @@ private slots:
         int spoken = 0;
         auto active = [&] { return int(documents.indexOf(t.w->activeMdiChild())); };
         auto postResult = [&](bool final, const QString &text) {
-            const QByteArray json = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\"" + text.toUtf8() + "\"}]}";
-            QCoreApplication::postEvent(t.w, new RecognitionEvent(final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
+            const QByteArray json
+                = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\""
+                + text.toUtf8() + "\"}]}";
+            QCoreApplication::postEvent(t.w,
+                new RecognitionEvent(
+                    final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
             QCoreApplication::processEvents();
             const int doc = active();
             // A result for one document keeps another's provisional sentence as it stands.
@@ -540,7 +564,8 @@ private slots:
                 QTest::qWait(int(random.bounded(15)));
             } else if (action == 2) {
                 ++spoken;
-                const QString sentence = QStringLiteral("d%1 s%2").arg(doc).arg(spoken) + (spoken % 5 == 0 ? "\\u2028more" : "");
+                const QString sentence
+                    = QStringLiteral("d%1 s%2").arg(doc).arg(spoken) + (spoken % 5 == 0 ? "\\u2028more" : "");
                 if (random.bounded(2))
                     postResult(false, sentence.left(4));
                 postResult(true, sentence);

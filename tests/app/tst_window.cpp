@@ -13,15 +13,31 @@
 namespace {
 const QByteArray utf8Mark("\xEF\xBB\xBF"), pairs(utf8Mark + "你好\nsalam\n谢谢\nrehmet\n");
 const QString absent(QStringLiteral("<absent>"));
-const QString yes(QStringLiteral("是")), no(QStringLiteral("否")), ok(QStringLiteral("确定")), cancel(QStringLiteral("取消"));
+const QString yes(QStringLiteral("是")), no(QStringLiteral("否")), ok(QStringLiteral("确定")),
+    cancel(QStringLiteral("取消"));
 const QStringList threeSources { "你好", "谢谢", "再见" };
 
 QString stored(const char *key, const QString &file = QString()) { return Settings::readString(key, absent, file); }
 QComboBox *box(MainWindow *w, const char *name) { return w->findChild<QComboBox *>(QLatin1String(name)); }
-void writeBytes(const QString &path, const QByteArray &bytes) { QFile file(path); file.open(QIODevice::WriteOnly) && file.write(bytes); }
-QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
-QString letters(const QStringList &sources) { return QStringLiteral("总字数：%1").arg(sources.join('\n').size() + !sources.isEmpty()); }
-void closeAll(MainWindow *w) { w->documentArea()->closeAllSubWindows(); QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty()); }
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly) && file.write(bytes);
+}
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
+}
+QString letters(const QStringList &sources)
+{
+    return QStringLiteral("总字数：%1").arg(sources.join('\n').size() + !sources.isEmpty());
+}
+void closeAll(MainWindow *w)
+{
+    w->documentArea()->closeAllSubWindows();
+    QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
+}
 QStringList enabled(MainWindow *w, QStringList names)
 {
     const auto off = [w](const QString &name) { return !w->action(qPrintable(name))->isEnabled(); };
@@ -50,7 +66,8 @@ void answerFile(const QString &fileName, std::function<void()> next = nullptr, b
 {
     ModalAnswer::onNext([=](QWidget *modal) -> void {
         auto *dialog = static_cast<QFileDialog *>(modal);
-        seen = { dialog->selectedFiles().value(0), dialog->directory().absolutePath(), dialog->nameFilters(), AppState::savingInProgress };
+        seen = { dialog->selectedFiles().value(0), dialog->directory().absolutePath(), dialog->nameFilters(),
+            AppState::savingInProgress };
         if (next)
             next();
         if (fileName.isEmpty())
@@ -77,7 +94,11 @@ class TestWindow : public QObject
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
     MainWindow *w = nullptr;
-    void start(const QByteArray &ini = {}, const QByteArray &english = {}) { f.reset(new WindowFixture(ini, english)); w = f->window; }
+    void start(const QByteArray &ini = {}, const QByteArray &english = {})
+    {
+        f.reset(new WindowFixture(ini, english));
+        w = f->window;
+    }
 
 private slots:
     void cleanup() { f.reset(); ModalAnswer::reset(); }
@@ -89,10 +110,13 @@ private slots:
         QTest::addColumn<QString>("expected"); // title, mode box index, phrase mode, language, auto-save minutes
         QTest::newRow("first start") << QByteArray() << QByteArray() << "汉-->维翻译 0 1 0 1";
         // Values changed under the English interface are there at the next start.
-        QTest::newRow("English file read") << QByteArray("[action]\nuilang=1\nrealtime=1\nlang=0\n")
-                                           << QByteArray("[action]\nrealtime=0\nlang=1\n") << "Uygur-->Chinese Translator 1 0 1 1";
-        QTest::newRow("realtime 2, auto-save 99") << QByteArray("[action]\nrealtime=2\nautoSave=99\n") << QByteArray() << "汉-->维翻译 1 0 0 30";
-        QTest::newRow("auto-save 0") << QByteArray("[action]\nautoSave=0\n") << QByteArray() << "汉-->维翻译 0 1 0 1";
+        QTest::newRow("English file read")
+            << QByteArray("[action]\nuilang=1\nrealtime=1\nlang=0\n")
+            << QByteArray("[action]\nrealtime=0\nlang=1\n") << "Uygur-->Chinese Translator 1 0 1 1";
+        QTest::newRow("realtime 2, auto-save 99")
+            << QByteArray("[action]\nrealtime=2\nautoSave=99\n") << QByteArray() << "汉-->维翻译 1 0 0 30";
+        QTest::newRow("auto-save 0") << QByteArray("[action]\nautoSave=0\n") << QByteArray()
+                                     << "汉-->维翻译 0 1 0 1";
     }
     void startUp()
     {
@@ -100,9 +124,13 @@ private slots:
         QFETCH(QByteArray, englishIni);
         QFETCH(QString, expected);
         start(ini, englishIni);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(WindowFixture::mainTitle(w)).arg(box(w, "modeBox")->currentIndex())
-                     .arg(AppState::phraseMode).arg(AppState::recognitionLanguage)
-                     .arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0), expected);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(WindowFixture::mainTitle(w))
+                     .arg(box(w, "modeBox")->currentIndex())
+                     .arg(AppState::phraseMode)
+                     .arg(AppState::recognitionLanguage)
+                     .arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0),
+            expected);
         const auto documents = w->documentArea()->subWindowList();
         QVERIFY(documents.size() == 1 && documents.first()->isMaximized() && AppState::RecordState == AppState::Idle);
     }
@@ -117,7 +145,9 @@ private slots:
             w->setShowEditActItem();
         };
         // 1: the running texts are on screen, 2: the lists.
-        auto shown = [child] { return child->sourceEdit->isVisibleTo(child) + 2 * child->sourceView->isVisibleTo(child); };
+        auto shown = [child] {
+            return child->sourceEdit->isVisibleTo(child) + 2 * child->sourceView->isVisibleTo(child);
+        };
         QCOMPARE(enabled(w, editActions), QStringList());
         // In lists mode Cut leaves the hidden running text alone.
         child->sourceEdit->setPlainText(QStringLiteral("abc"));
@@ -128,7 +158,8 @@ private slots:
         child->setItems(threeSources, { "x" });
         show(QStringLiteral("每句用逗号隔开"));
         QCOMPARE(stored(SettingsKeys::TextMode) + QString::number(AppState::textMode), QStringLiteral("00"));
-        QCOMPARE(child->sourceEdit->toPlainText() + child->model()->runningTranslation(), QStringLiteral("你好，x، "));
+        QCOMPARE(child->sourceEdit->toPlainText() + child->model()->runningTranslation(),
+            QStringLiteral("你好，x، "));
         QVERIFY(shown() == 1 && child->sourceEdit->textCursor().position() == 3
             && child->translationEdit->document()->defaultTextOption().textDirection() == Qt::RightToLeft);
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
@@ -145,7 +176,8 @@ private slots:
         QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(), QStringLiteral("总字数：0"));
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
         w->paste();
-        QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(), QStringLiteral("abc总字数：3"));
+        QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(),
+            QStringLiteral("abc总字数：3"));
     }
 
     void exitAsks_data()
@@ -194,9 +226,12 @@ private slots:
         QCOMPARE(w->settingsPath(), Settings::englishPath());
         // Later changes go to the English file; the interface language stays in the main one.
         w->action("langWWAct")->trigger();
-        QCOMPARE(stored(SettingsKeys::Lang, Settings::englishPath()) + stored(SettingsKeys::Lang, Settings::mainPath()), "1" + absent);
+        QCOMPARE(stored(SettingsKeys::Lang, Settings::englishPath())
+                + stored(SettingsKeys::Lang, Settings::mainPath()),
+            "1" + absent);
         box(w, "uiLanguageBox")->setCurrentIndex(0);
-        QTRY_COMPARE(WindowFixture::mainTitle(w) + box(w, "modeBox")->currentText(), QStringLiteral("维-->汉翻译整句实时识别"));
+        QTRY_COMPARE(WindowFixture::mainTitle(w) + box(w, "modeBox")->currentText(),
+            QStringLiteral("维-->汉翻译整句实时识别"));
         QCOMPARE(stored(SettingsKeys::UiLang, Settings::mainPath()) + w->settingsPath(), "0" + Settings::mainPath());
         // Any two-letter name means Chinese too.
         w->langChanged(QStringLiteral("English"));
@@ -212,17 +247,22 @@ private slots:
         QTest::addColumn<QString>("choice"); // empty cancels
         QTest::addColumn<QColor>("colour"); // for the chooser; invalid cancels it
         QTest::addColumn<QString>("expected");
-        const QByteArray custom("[action]\nlistbackcolor=-16776961\nlistselcolor=4278255360\n"), five("[action]\nautoSave=5\n");
+        const QByteArray custom("[action]\nlistbackcolor=-16776961\nlistselcolor=4278255360\n"),
+            five("[action]\nautoSave=5\n");
         const QString back(QStringLiteral("设置列表框背景色"));
-        auto row = [](const char *name, const QByteArray &ini, const char *act, const QString &choice, const QColor &colour, const char *expected) {
+        auto row = [](const char *name, const QByteArray &ini, const char *act, const QString &choice,
+                       const QColor &colour, const char *expected) {
             QTest::newRow(name) << ini << QByteArray(act) << choice << colour << QString::fromUtf8(expected);
         };
         row("mark: nothing stored, space", {}, "setPauseMarkAct", "加入空格", {}, "加入逗号 1 1");
-        row("mark: unknown value", "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {}, "加入空格 1 1");
+        row("mark: unknown value", "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {},
+            "加入空格 1 1");
         row("mark: cancelled", "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格 1 1");
         row("background", {}, "setColorAct", back, QColor(255, 0, 0), "FFDFEBF7 4294901760 <absent> FFFF0000 FF09B5F7");
-        row("selection", {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0), "FF09B5F7 <absent> 4278222848 FFDFEBF7 FF008000");
-        row("defaults", custom, "setColorAct", "设置回默认值", {}, "设置列表框背景色 -2102281 -16140809 FFDFEBF7 FF09B5F7");
+        row("selection", {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0),
+            "FF09B5F7 <absent> 4278222848 FFDFEBF7 FF008000");
+        row("defaults", custom, "setColorAct", "设置回默认值", {},
+            "设置列表框背景色 -2102281 -16140809 FFDFEBF7 FF09B5F7");
         row("chooser cancelled", custom, "setColorAct", back, {}, "FF0000FF -16776961 4278255360 FF0000FF FF00FF00");
         // The dialog clamps; the timer runs in minutes.
         row("auto-save 12", {}, "setAutoSaveAct", "12", {}, "1 12 12");
@@ -262,10 +302,12 @@ private slots:
         w->action(act.constData())->trigger();
         const QTimer *timer = w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"));
         const QStringList state = act == "setColorAct"
-            ? QStringList { stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor), hex(AppState::listBackgroundColor),
-                  hex(AppState::listSelectionColor) }
-            : act == "setAutoSaveAct" ? QStringList { stored(SettingsKeys::AutoSave), QString::number(timer->isActive() * timer->interval() / 60000) }
-                                      : QStringList { stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) };
+            ? QStringList { stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor),
+                  hex(AppState::listBackgroundColor), hex(AppState::listSelectionColor) }
+            : act == "setAutoSaveAct"
+            ? QStringList { stored(SettingsKeys::AutoSave),
+                  QString::number(timer->isActive() * timer->interval() / 60000) }
+            : QStringList { stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) };
         QCOMPARE((opened + ' ' + state.join(' ')), expected);
     }
 
@@ -277,10 +319,13 @@ private slots:
         const QFont chinese(QStringLiteral("DejaVu Sans"), 10), uyghur(QStringLiteral("DejaVu Serif"), 22);
         start("[action]\nsetTextMode=1\n[langfont]\nf0=" + entry(chinese) + "\nf1=" + entry(uyghur) + '\n');
         MdiChild *child = w->activeMdiChild();
-        auto describe = [](const QFont &font) -> QString { return QFontInfo(font).family() + QString::number(font.pointSize()); };
+        auto describe = [](const QFont &font) -> QString {
+            return QFontInfo(font).family() + QString::number(font.pointSize());
+        };
         auto check = [&](const QFont &source, const QFont &target, Qt::LayoutDirection dir) {
             const int rowHeight = qMax(QFontMetrics(source).height(), QFontMetrics(target).height()) + 10;
-            QCOMPARE(describe(child->sourceView->font()) + describe(child->translationView->font()), describe(source) + describe(target));
+            QCOMPARE(describe(child->sourceView->font()) + describe(child->translationView->font()),
+                describe(source) + describe(target));
             QCOMPARE(QList<int>({ child->sourceView->layoutDirection(), child->translationView->layoutDirection(),
                          child->sourceDelegate()->lineHeight, child->translationDelegate()->lineHeight }),
                 QList<int>({ dir, 1 - dir, rowHeight, rowHeight }));
@@ -304,7 +349,8 @@ private slots:
         w->action("setFontAct")->trigger();
         QCOMPARE(offered, describe(chinese));
         // The font's key: its description in lower case.
-        QCOMPARE(stored(qPrintable(Settings::fontKey(0))) + stored(qPrintable(Settings::fontKey(1))), picked.toString().toLower() + uyghurBefore);
+        QCOMPARE(stored(qPrintable(Settings::fontKey(0))) + stored(qPrintable(Settings::fontKey(1))),
+            picked.toString().toLower() + uyghurBefore);
         check(picked, uyghur, Qt::LeftToRight);
     }
 
@@ -328,7 +374,8 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, loaded);
         start();
-        const QString talk = f->path(QStringLiteral("texts/talk.txt")), file = name.isEmpty() ? QString() : f->path(name);
+        const QString talk = f->path(QStringLiteral("texts/talk.txt")),
+                      file = name.isEmpty() ? QString() : f->path(name);
         QVERIFY(QDir(f->dir.path()).mkdir("texts") && QFile::link(f->path("texts"), f->path("link")));
         writeBytes(talk, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
         MdiChild *opened = name.isEmpty() || !answer.isEmpty() ? nullptr : w->activeMdiChild();
@@ -367,16 +414,19 @@ private slots:
         QTRY_COMPARE(w->documentArea()->subWindowList().size(), documents + !loaded.isEmpty());
         MdiChild *child = w->activeMdiChild();
         if (loaded.isEmpty()) {
-            const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file), text = ModalAnswer::lastText();
+            const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file),
+                          text = ModalAnswer::lastText();
             QVERIFY2(!failing || (text.startsWith(prefix) && text.size() > prefix.size() + 1), qPrintable(text));
             QVERIFY(child == (opened ? opened : before) && AppState::RecordState == AppState::Idle);
             // Nothing loaded, nothing announced (an activated document may still show its letter count).
-            QVERIFY2(opened || w->statusBar()->currentMessage() == QStringLiteral("before"), qPrintable(w->statusBar()->currentMessage()));
+            QVERIFY2(opened || w->statusBar()->currentMessage() == QStringLiteral("before"),
+                qPrintable(w->statusBar()->currentMessage()));
             return;
         }
         QVERIFY(child != before && child->currentFile() == file && !child->isModified());
         QCOMPARE(child->sources().join(',') + '|' + child->translationModel->stringList().join(','), loaded);
-        QCOMPARE(w->windowTitle() + w->statusBar()->currentMessage(), QStringLiteral("汉-->维翻译 - [talk.txt]文件已打开"));
+        QCOMPARE(w->windowTitle() + w->statusBar()->currentMessage(),
+            QStringLiteral("汉-->维翻译 - [talk.txt]文件已打开"));
         // The delayed refresh that follows shows the new document's letter count.
         QTRY_COMPARE(w->statusBar()->currentMessage(), letters(child->sources()));
     }
@@ -414,15 +464,18 @@ private slots:
         QCOMPARE(ModalAnswer::answeredCount(), c.reply.isEmpty() && c.failure.isEmpty() ? 1 : 2);
         // A failure names the file, then the system's reason.
         const QString text = ModalAnswer::lastText(), failure = c.failure + QStringLiteral(" %1：\n").arg(chosen);
-        QVERIFY2(c.failure.isEmpty() || (text.startsWith(failure) && text.size() > failure.size() + 1), qPrintable(text));
+        QVERIFY2(c.failure.isEmpty() || (text.startsWith(failure) && text.size() > failure.size() + 1),
+            qPrintable(text));
         QCOMPARE(readBytes(saved), c.written ? pairs : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
         QCOMPARE(child->isModified(), !c.written);
-        QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(), c.written ? QStringLiteral("notes.txt文件已保存") : title + "before");
+        QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(),
+            c.written ? QStringLiteral("notes.txt文件已保存") : title + "before");
         // Save does not move the open dialog's folder, nor does a failed Save As.
         QCOMPARE(AppState::backupDir, c.written && c.act == "saveAsAct" ? f->dir.path() : QString());
         // Named now, the next save writes without asking; still never saved, Save asks for a name again.
         if (!c.written) {
-            QVERIFY(child->currentFile() == (c.reply.isEmpty() ? chosen : untitled) && !QFileInfo::exists(f->path("no")));
+            QVERIFY(child->currentFile() == (c.reply.isEmpty() ? chosen : untitled)
+                && !QFileInfo::exists(f->path("no")));
             QFile::remove(saved);
             answerFile(f->path(QStringLiteral("notes")));
         }

@@ -116,13 +116,15 @@ private slots:
     void fileReads()
     {
         const QByteArray text = QStringLiteral("你好\nسالام\n").toUtf8();
-        const QStringList chinese { QStringLiteral("你好") }, uyghur { QStringLiteral("سالام") }, blanks { "", "" };
+        const QStringList chinese { QStringLiteral("你好") }, uyghur { QStringLiteral("سالام") },
+            blanks { "", "" };
         const QString fffd(QChar::ReplacementCharacter);
-        const struct { QByteArray bytes; bool perLine; QStringList sources, translations; } rows[] = {
-            { QByteArray::fromHex("fffe604f7d590a0061000a00"), false, chinese, { "a" } }, // UTF-16LE
+        const struct { QByteArray bytes; bool perLine; QStringList sources, translations;
+        } rows[] = { { QByteArray::fromHex("fffe604f7d590a0061000a00"), false, chinese, { "a" } }, // UTF-16LE
             { QByteArray::fromHex("feff4f60597d000a0061000a"), false, chinese, { "a" } }, // UTF-16BE
             { mark + text, false, chinese, uyghur }, { text, false, chinese, uyghur },
-            { "a\nb\n \n \nc\nd\n", false, { "a", "", "c" }, { "b", "", "d" } }, { "a\rb\rc\r", false, { "a", "c" }, { "b", "" } },
+            { "a\nb\n \n \nc\nd\n", false, { "a", "", "c" }, { "b", "", "d" } },
+            { "a\rb\rc\r", false, { "a", "c" }, { "b", "" } },
             { QStringLiteral(" \ta  \r\n\u3000b\u00A0\r\n").toUtf8(), false, { "a" }, { "b" } }, // trimmed
             // An empty pair at the end is kept, a trailing blank line is not.
             { "a\nb\n\n\n", false, { "a", "" }, { "b", "" } }, { "a\nb\n\n", false, { "a" }, { "b" } },
@@ -237,13 +239,15 @@ private slots:
         MdiChild child;
         show(child, sources, sources.mid(0, 60));
         const auto click = [](QListView *view, int row) {
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                view->visualRect(view->model()->index(row, 0)).center());
         };
         click(child.sourceView, 1);
         QCOMPARE(child.translationView->currentIndex().row(), 1);
         click(child.translationView, 0);
         QCOMPARE(child.sourceView->currentIndex().row(), 0);
-        QScrollBar *source = child.sourceView->verticalScrollBar(), *translation = child.translationView->verticalScrollBar();
+        QScrollBar *source = child.sourceView->verticalScrollBar(),
+                   *translation = child.translationView->verticalScrollBar();
         QTRY_VERIFY(translation->maximum() > 20);
         source->setValue(10);
         QCOMPARE(translation->value(), 10);
@@ -258,7 +262,11 @@ private slots:
     // An edit in place marks the document if it changed anything, and outlasts the next sentence.
     void editInPlace()
     {
-        const struct { bool sourceSide; QString text; } rows[] = { { true, "edited" }, { false, "edited" }, { false, "y" } };
+        const struct
+        {
+            bool sourceSide;
+            QString text;
+        } rows[] = { { true, "edited" }, { false, "edited" }, { false, "y" } };
         for (const auto &row : rows) {
             MdiChild child;
             show(child, { "a", "b", "c" }, { "x", "y", "z" });
@@ -341,7 +349,8 @@ private slots:
         const QString chinese = QStringLiteral("我们今天在这里开会讨论一下经济发展的问题，请大家发言。");
         const QFontMetricsF metrics(testFont());
         for (int width : { 50, 97, 160, 333, 1000 })
-            QCOMPARE(MyWrapItem::lineCount(chinese, metrics, width), int(metrics.horizontalAdvance(chinese) / width) + 1);
+            QCOMPARE(MyWrapItem::lineCount(chinese, metrics, width),
+                int(metrics.horizontalAdvance(chinese) / width) + 1);
     }
 
     // Through random appends, inserts, removals, edits and translations, both lists' rows stay level and
@@ -351,7 +360,8 @@ private slots:
         const quint32 seed = qEnvironmentVariableIsSet("TOLVANE_SEED") ? qgetenv("TOLVANE_SEED").toUInt()
                                                                       : QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
-        const QString hanzi = QStringLiteral("的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下");
+        const QString hanzi
+            = QStringLiteral("的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下");
         const QStringList words = QStringLiteral("a an of to words which have many different lengths wrap").split(' ');
         const auto sentence = [&](bool chinese) {
             QString text;
@@ -376,7 +386,8 @@ private slots:
                                              "every possible place; ").repeated(3);
         QStringList sources, translations;
         for (int row = 0; 3 * row < latin.size(); ++row) {
-            const QString around = hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4);
+            const QString around
+                = hanzi.left(perLine - 1 + row % 4) + QChar(0xFF0C) + hanzi.left(perLine - 3 + row / 4);
             sources << (row < 20 ? around + QChar(0x3002) : hanzi.left(row % 30));
             translations << latin.left(3 * row + 1);
         }
@@ -405,7 +416,9 @@ private slots:
                 for (int r = 0; r < document->count(); ++r) {
                     const QRect source = child.sourceView->visualRect(child.sourceModel->index(r));
                     const QRect translation = child.translationView->visualRect(child.translationModel->index(r));
-                    const int height = child.sourceView->itemDelegate()->sizeHint({}, child.sourceModel->index(r)).height();
+                    const int height = child.sourceView->itemDelegate()
+                                           ->sizeHint({}, child.sourceModel->index(r))
+                                           .height();
                     int lines = drawnLines(document->at(r).translation, testFont(), translation.width() - 8);
                     if (painted && source.intersects(child.sourceView->viewport()->rect()))
                         lines = qMax(lines, drawnLines(document->at(r).source, chinese, source.width() - 8));
@@ -475,7 +488,8 @@ private slots:
             QVERIFY(bounded());
             // Nobody else may take the file of a running journal.
             QVERIFY(Recovery(dir.filePath(QStringLiteral("recovery"))).orphans().empty());
-            QVERIFY(!run.torn || writeBytes(path, "{\"op\":\"ins\",\"row\":0,\"id\":9,\"s\":\"half", QIODevice::Append));
+            QVERIFY(!run.torn
+                || writeBytes(path, "{\"op\":\"ins\",\"row\":0,\"id\":9,\"s\":\"half", QIODevice::Append));
             const RecoveryJournal::Contents contents = RecoveryJournal::read(path);
             QVERIFY(contents.valid && contents.fileName == name && contents.title == QStringLiteral("名"));
             QCOMPARE(contents.skippedLines, run.torn ? 1 : 0);
@@ -507,7 +521,8 @@ private slots:
                 // A journal's file while its lock is not held.
                 QTemporaryDir crashed;
                 DocumentModel doc;
-                RecoveryJournal journal(&doc, crashed.filePath("old.jsonl"), [&] { return savedName; }, [] { return QString(); });
+                RecoveryJournal journal(
+                    &doc, crashed.filePath("old.jsonl"), [&] { return savedName; }, [] { return QString(); });
                 doc.setItems(sources, translations);
                 doc.setModified(true);
                 QVERIFY(QDir().mkpath(recovery.dir()) && QFile::copy(journal.path(), orphan));
@@ -518,7 +533,9 @@ private slots:
                 auto *dialog = qobject_cast<RecoveryDialog *>(modal);
                 QTreeWidgetItem *row = dialog ? dialog->list()->topLevelItem(0) : nullptr;
                 listed = row ? QStringList { row->text(0), row->text(2) } : QStringList();
-                const QString button = answer == RecoveryDialog::Restore ? "恢复" : answer == RecoveryDialog::Discard ? "放弃" : "";
+                const QString button = answer == RecoveryDialog::Restore ? "恢复"
+                    : answer == RecoveryDialog::Discard                  ? "放弃"
+                                                                         : "";
                 for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
                     if (b->text() == button)
                         b->click();

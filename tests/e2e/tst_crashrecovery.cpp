@@ -27,8 +27,16 @@ Items itemsOf(const QJsonValue &document)
     return items;
 }
 
-bool writeFile(const QString &path, const QByteArray &data) { QFile file(path); return file.open(QIODevice::WriteOnly) && file.write(data) == data.size(); }
-QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
+}
 }
 
 class TestCrashRecovery : public QObject
@@ -98,7 +106,8 @@ private slots:
     void initTestCase()
     {
         server.setHandler([](const HttpTestServer::Request &request) {
-            return HttpTestServer::Reply { 200, HttpTestServer::translationReply(QStringLiteral("译:") + sentText(request)), 0 };
+            return HttpTestServer::Reply { 200,
+                HttpTestServer::translationReply(QStringLiteral("译:") + sentText(request)), 0 };
         });
         // /proc/self/exe names the real file, so a link would lead back to build/bin.
         const QDir built(QCoreApplication::applicationDirPath());
@@ -120,8 +129,10 @@ private slots:
 
     void killedProgramRestoresBothDocuments()
     {
-        const QStringList first = { QStringLiteral("今天的会议现在开始。"), QStringLiteral("请大家把手机调成静音。") };
-        const QStringList second = { QStringLiteral("ياخشىمۇسىز"), QStringLiteral("بۈگۈن ھاۋا ناھايىتى ياخشى") };
+        const QStringList first
+            = { QStringLiteral("今天的会议现在开始。"), QStringLiteral("请大家把手机调成静音。") };
+        const QStringList second
+            = { QStringLiteral("ياخشىمۇسىز"), QStringLiteral("بۈگۈن ھاۋا ناھايىتى ياخشى") };
         const QString transcript = path(QStringLiteral("transcript.txt"));
         QVERIFY(writeFile(transcript, first.join(QLatin1Char('\n')).toUtf8()));
         QProcess *running = start();
@@ -156,8 +167,10 @@ private slots:
         QCOMPARE(restored.size(), 3);
         QCOMPARE(itemsOf(restored[0]), Items()); // the new empty document of every start
         for (int i : { 1, 2 })
-            QVERIFY(restored[i][QStringLiteral("modified")].toBool() && restored[i][QStringLiteral("untitled")].toBool());
-        QCOMPARE(QList<Items>({ itemsOf(restored[1]), itemsOf(restored[2]) }), QList<Items>({ expected(first), expected(second) }));
+            QVERIFY(restored[i][QStringLiteral("modified")].toBool()
+                && restored[i][QStringLiteral("untitled")].toBool());
+        QCOMPARE(QList<Items>({ itemsOf(restored[1]), itemsOf(restored[2]) }),
+            QList<Items>({ expected(first), expected(second) }));
 
         // The old files went; the restored documents, still unsaved, have files of their own.
         QVERIFY(!QFile::exists(firstJournal) && !QFile::exists(secondJournal));

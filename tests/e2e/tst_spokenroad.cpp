@@ -18,7 +18,11 @@ namespace {
 
 const int WaitMs = 30000;
 
-QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
+}
 
 QString translationOf(const QString &text, int round) { return QStringLiteral("译%1:").arg(round) + text; }
 
@@ -85,11 +89,14 @@ class TestSpokenRoad : public QObject
     {
         shown.clear();
         QAbstractItemModel *model = document->sourceModel;
-        const auto note = [this, model](int row) { shown.append({ model->rowCount(), model->index(row, 0).data().toString() }); };
+        const auto note = [this, model](int row) {
+            shown.append({ model->rowCount(), model->index(row, 0).data().toString() });
+        };
         QObject watch;
         connect(model, &QAbstractItemModel::dataChanged, &watch,
             [note](const QModelIndex &, const QModelIndex &last) { note(last.row()); });
-        connect(model, &QAbstractItemModel::rowsInserted, &watch, [note](const QModelIndex &, int, int last) { note(last); });
+        connect(model, &QAbstractItemModel::rowsInserted, &watch,
+            [note](const QModelIndex &, int, int last) { note(last); });
         const int first = server.requestCount(), before = document->sources().size();
         w->action("runAct")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(document->translations().size(), before + sentences.size(), WaitMs);
@@ -106,8 +113,9 @@ private slots:
         qputenv("TOLVANE_SDK_PACE_MS", "5");
         qunsetenv("TOLVANE_SDK_TRANSCRIPT");
         QVERIFY(probe.load());
-        const auto transcript
-            = [](const char *name) { return QString::fromUtf8(readBytes(StandinProbe::path(name))).trimmed().split('\n'); };
+        const auto transcript = [](const char *name) {
+            return QString::fromUtf8(readBytes(StandinProbe::path(name))).trimmed().split('\n');
+        };
         chinese = transcript("data/transcript_cn.txt");
         uyghur = transcript("data/transcript_ug.txt");
         QVERIFY(chinese.size() >= 3 && uyghur.size() >= 6);
@@ -128,9 +136,12 @@ private slots:
         // Each sentence grew as the provisional last item before it settled.
         for (const QString &sentence : chinese) {
             const int rows = chinese.indexOf(sentence) + 1;
-            QVERIFY2(std::any_of(shown.cbegin(), shown.cend(), [&](const QPair<int, QString> &c) {
-                return c.first == rows && !c.second.isEmpty() && c.second.size() < sentence.size() && sentence.startsWith(c.second);
-            }), qPrintable(sentence));
+            QVERIFY2(std::any_of(shown.cbegin(), shown.cend(),
+                         [&](const QPair<int, QString> &c) {
+                             return c.first == rows && !c.second.isEmpty()
+                                 && c.second.size() < sentence.size() && sentence.startsWith(c.second);
+                         }),
+                qPrintable(sentence));
         }
     }
 
@@ -140,7 +151,8 @@ private slots:
         doc = w->activeMdiChild();
         w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1); // whole sentences
         w->action("langWWAct")->trigger();
-        w->translationWorker().setHosts(server.baseUrl() + QStringLiteral("/ww"), server.baseUrl() + QStringLiteral("/cn"));
+        w->translationWorker().setHosts(
+            server.baseUrl() + QStringLiteral("/ww"), server.baseUrl() + QStringLiteral("/cn"));
         record(doc, uyghur);
         QCOMPARE(shown.size(), uyghur.size()); // whole sentences only
         for (int i = 0; i < uyghur.size(); ++i)

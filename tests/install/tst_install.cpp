@@ -20,13 +20,20 @@ QStringList snapshot(const QString &dir)
     QDirIterator it(dir, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        entries << QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(info.filePath())
+                       .arg(info.size())
+                       .arg(info.lastModified().toMSecsSinceEpoch());
     }
     entries.sort();
     return entries;
 }
 
-QByteArray readBytes(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>"; }
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
+}
 
 // The SDK libraries the process has mapped, by their real paths.
 QStringList mappedSdk(qint64 pid)
@@ -73,7 +80,8 @@ private slots:
         QProcess install;
         install.setProcessEnvironment(environment({ "DESTDIR", QString() }));
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(TOLVANE_CMAKE_COMMAND), { "--install", buildDir, "--prefix", root.filePath("stage") });
+        install.start(QStringLiteral(TOLVANE_CMAKE_COMMAND),
+            { "--install", buildDir, "--prefix", root.filePath("stage") });
         QVERIFY2(install.waitForFinished(120000) && install.exitCode() == 0, install.readAll().constData());
         prefix = root.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(root.filePath("stage"), prefix));

@@ -119,7 +119,8 @@ private slots:
     {
         Recorder::cancel();
         ReadAloud::stopPlayer();
-        for (const char *variable : { "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_FAIL_HCI_INIT", "TOLVANE_SDK_FAIL_RECORDER_START" })
+        for (const char *variable :
+            { "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_FAIL_HCI_INIT", "TOLVANE_SDK_FAIL_RECORDER_START" })
             qunsetenv(variable);
         WindowFixture::resetState();
     }
@@ -170,21 +171,35 @@ private slots:
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("running"); // with textMode 0: "<running text>|<shown text>"
         const QStringList none, kept { "one", "as text", "unscored", "six", "" };
-        QTest::newRow("phrases: threshold, scores as text or missing, empty text kept, no text or json dropped")
+        QTest::newRow(
+            "phrases: threshold, scores as text or missing, empty text kept, no text or json dropped")
             << true << 1 << ""
-            << QStringList { result('F', segments({ segment(1, 120, "one"), segment(2, 99, "two"),
-                   "{\"SegmentIndex\":3,\"Score\":\"150\",\"Text\":\"as text\"}", "{\"SegmentIndex\":4,\"Text\":\"unscored\"}",
-                   "{\"SegmentIndex\":5,\"Score\":\"9\",\"Text\":\"x\"}", segment(6, 100, "six"), segment(7, 500, ""),
-                   "{\"Score\":500}" })), result('F', "{\"Segment\":") }
-            << kept << kept << "F" << "";
-        QTest::newRow("partials replace the provisional item") << true << 1 << ""
-            << QStringList { phrase('F', "earlier"), phrase('P', "wo"), phrase('F', "wo men qu ba"), phrase('P', "hao") }
-            << QStringList { "earlier", "wo men qu ba", "hao" } << QStringList { "earlier", "wo men qu ba" } << "FPFP~" << "";
-        QTest::newRow("all segments but the last are final") << true << 1 << ""
-            << QStringList { result('P', segments({ segment(1, 500, "s1"), segment(2, 500, "s2"), segment(3, 500, "s3") }, "3")),
+            << QStringList { result('F',
+                                 segments({ segment(1, 120, "one"), segment(2, 99, "two"),
+                                     "{\"SegmentIndex\":3,\"Score\":\"150\",\"Text\":\"as text\"}",
+                                     "{\"SegmentIndex\":4,\"Text\":\"unscored\"}",
+                                     "{\"SegmentIndex\":5,\"Score\":\"9\",\"Text\":\"x\"}",
+                                     segment(6, 100, "six"), segment(7, 500, ""), "{\"Score\":500}" })),
+                   result('F', "{\"Segment\":") }
+            << kept << kept << "F"
+            << "";
+        QTest::newRow("partials replace the provisional item")
+            << true << 1 << ""
+            << QStringList { phrase('F', "earlier"), phrase('P', "wo"), phrase('F', "wo men qu ba"),
+                   phrase('P', "hao") }
+            << QStringList { "earlier", "wo men qu ba", "hao" } << QStringList { "earlier", "wo men qu ba" }
+            << "FPFP~"
+            << "";
+        QTest::newRow("all segments but the last are final")
+            << true << 1 << ""
+            << QStringList { result('P',
+                                 segments(
+                                     { segment(1, 500, "s1"), segment(2, 500, "s2"), segment(3, 500, "s3") },
+                                     "3")),
                    result('P', segments({ segment(3, 500, "s3 more") }, "3")),
                    result('P', segments({ segment(2, 500, "s3 done") }, "4")) }
-            << QStringList { "s1", "s2", "s3 done" } << QStringList { "s1", "s2", "s3 done" } << "FPPF" << "";
+            << QStringList { "s1", "s2", "s3 done" } << QStringList { "s1", "s2", "s3 done" } << "FPPF"
+            << "";
         QTest::newRow("no segment count keeps the last provisional") << true << 1 << ""
             << QStringList { result('P', segments({ segment(1, 500, "a"), segment(2, 500, "b") })) }
             << QStringList { "b" } << none << "P~" << "";
@@ -322,7 +337,8 @@ private slots:
             QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(),
                 on ? QStringLiteral("正在录音...") : QStringLiteral("未开始"));
             QCOMPARE(image(w->action("runAct")->icon()), image(QIcon(on ? ":/images/Run1.png" : ":/images/Run.png")));
-            QCOMPARE(image(w->action("stopAct")->icon()), image(QIcon(on ? ":/images/Stop.png" : ":/images/Stop1.png")));
+            QCOMPARE(image(w->action("stopAct")->icon()),
+                image(QIcon(on ? ":/images/Stop.png" : ":/images/Stop1.png")));
         };
         ModalAnswer::clickStandard(QMessageBox::Ok);
         w->action("runAct")->trigger();
@@ -376,7 +392,8 @@ private slots:
         }
         QTRY_COMPARE(f.window->activeMdiChild()->translations(), QStringList({ "T:我们去公", "T:今天" }));
         // Chinese phrases: the cloud has always been sent the blank after the comma.
-        QCOMPARE(probe.recorderStartConfig(), QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
+        QCOMPARE(probe.recorderStartConfig(),
+            QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     }
 
     // Results stream into the real main window while saves start and end: every one
@@ -463,7 +480,8 @@ private slots:
         // status bar counts what waits.
         QFile transcript(StandinProbe::path("data/transcript_cn.txt")); // what the stand-in says
         QVERIFY(transcript.open(QIODevice::ReadOnly));
-        const QStringList chinese = QString::fromUtf8(transcript.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList chinese
+            = QString::fromUtf8(transcript.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         MdiChild *doc = w->activeMdiChild();
         auto *stateLabel = w->findChild<QLabel *>(QStringLiteral("interpreterLabel"));
         unsigned first = probe.spokenCount();
@@ -529,8 +547,9 @@ private slots:
         listen->trigger();
         QCOMPARE(Settings::readString(SettingsKeys::ListenWhileSpeaking, QString()), QStringLiteral("0"));
         int droppedSaid = 0;
-        connect(w->statusBar(), &QStatusBar::messageChanged, doc,
-            [&](const QString &message) { droppedSaid += message == QStringLiteral("朗读译文时听到的语音已丢弃"); });
+        connect(w->statusBar(), &QStatusBar::messageChanged, doc, [&](const QString &message) {
+            droppedSaid += message == QStringLiteral("朗读译文时听到的语音已丢弃");
+        });
         // What comes just after the voice stopped may still be its echo.
         QTest::qWait(Interpreter::EchoTailMs);
         w->action("runAct")->trigger();

@@ -83,7 +83,9 @@ private slots:
         edit.setReadOnly(how == "double-click");
         edit.show();
         QVERIFY(QTest::qWaitForWindowExposed(&edit));
-        ModalAnswer::onNext([ok](QWidget *modal) { press(modal, ok ? QStringLiteral("x|`|OK") : QStringLiteral("x|`|Cancel")); });
+        ModalAnswer::onNext([ok](QWidget *modal) {
+            press(modal, ok ? QStringLiteral("x|`|OK") : QStringLiteral("x|`|Cancel"));
+        });
         if (how == "F9") {
             QTest::keyClick(&edit, Qt::Key_F9);
         } else {
@@ -167,7 +169,8 @@ private slots:
         // Stored on destruction under the object name, and restored from there alone.
         QCOMPARE(geometryOf(QMyModalDialog(QStringLiteral("modal"), QStringLiteral("box"))), QRect(17, 29, 300, 200));
         QCOMPARE(geometryOf(QMyModalDialog(QStringLiteral("modal"), QStringLiteral("other"))), modalDefault);
-        QCOMPARE(geometryOf(QMyLoginDialog(QStringLiteral("login"))), centred(desktop.width() / 3, desktop.height() / 4));
+        QCOMPARE(geometryOf(QMyLoginDialog(QStringLiteral("login"))),
+            centred(desktop.width() / 3, desktop.height() / 4));
 
         // The settings dialogs share one entry. They are fixed in size, yet wide enough that no choice is cut off.
         {
