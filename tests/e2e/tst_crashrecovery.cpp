@@ -3,6 +3,7 @@
 
 #include "documents/recoveryjournal.h"
 #include "senttext.h"
+#include "testfiles.h"
 
 #include <QtCore>
 #include <QTest>
@@ -27,16 +28,6 @@ Items itemsOf(const QJsonValue &document)
     return items;
 }
 
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
-}
 }
 
 class TestCrashRecovery : public QObject
@@ -121,7 +112,7 @@ private slots:
         for (const QString &file : files)
             QVERIFY2(QFile::copy(built.filePath(file), path(QStringLiteral("program/") + file)), qPrintable(file));
         const QByteArray host = server.baseUrl().toLatin1();
-        QVERIFY(writeFile(path(QStringLiteral("program/Tolvane.ini")),
+        QVERIFY(writeBytes(path(QStringLiteral("program/Tolvane.ini")),
             "[action]\nTranslateHostWW=" + host + "\nTranslateHostCN=" + host + "\n"));
     }
 
@@ -134,7 +125,7 @@ private slots:
         const QStringList second
             = { QStringLiteral("ياخشىمۇسىز"), QStringLiteral("بۈگۈن ھاۋا ناھايىتى ياخشى") };
         const QString transcript = path(QStringLiteral("transcript.txt"));
-        QVERIFY(writeFile(transcript, first.join(QLatin1Char('\n')).toUtf8()));
+        QVERIFY(writeBytes(transcript, first.join(QLatin1Char('\n')).toUtf8()));
         QProcess *running = start();
         QCOMPARE(documents(running, 1).size(), 1);
         QVERIFY2(journals().isEmpty(), "nothing unsaved yet");
@@ -145,7 +136,7 @@ private slots:
         // Recording stops; the second document gets the second transcript.
         running->write("stop\nnew\n");
         QCOMPARE(documents(running, 2).size(), 2);
-        QVERIFY(writeFile(transcript, second.join(QLatin1Char('\n')).toUtf8()));
+        QVERIFY(writeBytes(transcript, second.join(QLatin1Char('\n')).toUtf8()));
         running->write("record\n");
         QTRY_VERIFY_WITH_TIMEOUT(!journalHolding(second).isEmpty(), WaitMs);
         const QString secondJournal = journalHolding(second);

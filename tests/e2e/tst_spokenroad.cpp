@@ -9,6 +9,7 @@
 #include "documents/mdichild.h"
 #include "modalanswer.h"
 #include "senttext.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -17,12 +18,6 @@
 namespace {
 
 const int WaitMs = 30000;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
-}
 
 QString translationOf(const QString &text, int round) { return QStringLiteral("译%1:").arg(round) + text; }
 

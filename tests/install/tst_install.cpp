@@ -1,6 +1,8 @@
 // The installed tree, moved as a package's files are, is complete, points
 // nowhere into the build, and starts the program without being written to.
 
+#include "testfiles.h"
+
 #include <QImage>
 #include <QtCore>
 #include <QTest>
@@ -27,12 +29,6 @@ QStringList snapshot(const QString &dir)
     }
     entries.sort();
     return entries;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
 }
 
 // The SDK libraries the process has mapped, by their real paths.

@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include "httptestserver.h"
+#include "testfiles.h"
 
 #include "app/appstate.h"
 #include "app/mainwindow.h"
@@ -12,24 +13,15 @@
 #include <QSettings>
 #include <QTest>
 
-namespace {
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-}
-}
-
 WindowFixture::WindowFixture(const QByteArray &ini, const QByteArray &englishIni)
 {
     resetState();
     QSettings().clear();
     Settings::setProgramDir(dir.path());
     if (!ini.isEmpty())
-        writeFile(Settings::mainPath(), ini);
+        writeBytes(Settings::mainPath(), ini);
     if (!englishIni.isEmpty())
-        writeFile(Settings::englishPath(), englishIni);
+        writeBytes(Settings::englishPath(), englishIni);
     translationServer = std::make_unique<HttpTestServer>();
     window = new MainWindow;
     window->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), translationServer->port());
