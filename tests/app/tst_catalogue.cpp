@@ -22,12 +22,6 @@ private slots:
         QVERIFY(extracted.open(QIODevice::ReadOnly));
         // Texts that read the same in Chinese: patterns, shortcuts, and the language's own name.
         const QSet<QString> same { "&%1 %2", "%1 %2", "Ctrl+B", "*.txt", "*.csv", "document%1.txt", "English" };
-        auto placeholders = [](const QString &text) {
-            QSet<QString> found;
-            for (auto it = QRegularExpression(QStringLiteral("%\\d")).globalMatch(text); it.hasNext();)
-                found.insert(it.next().captured());
-            return found;
-        };
         int texts = 0;
         QString context;
         for (QXmlStreamReader xml(&extracted); !xml.atEnd();) {
@@ -41,8 +35,8 @@ private slots:
             if (same.contains(source))
                 continue;
             QVERIFY2(!chinese.isEmpty() && chinese != source, qPrintable(QStringLiteral("untranslated ") + where));
-            QVERIFY2(placeholders(chinese) == placeholders(source),
-                qPrintable(where + QStringLiteral(" -> ") + chinese));
+            for (const QString &mark : QStringLiteral("%0 %1 %2 %3 %4 %5 %6 %7 %8 %9").split(' '))
+                QVERIFY2(chinese.contains(mark) == source.contains(mark), qPrintable(where + " -> " + chinese));
         }
         QVERIFY(texts > 150);
     }

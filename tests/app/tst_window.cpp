@@ -19,25 +19,9 @@ const QStringList threeSources { "你好", "谢谢", "再见" };
 
 QString stored(const char *key, const QString &file = QString()) { return Settings::readString(key, absent, file); }
 QComboBox *box(MainWindow *w, const char *name) { return w->findChild<QComboBox *>(QLatin1String(name)); }
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly) && file.write(bytes);
-}
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
-}
-QString letters(const QStringList &sources)
-{
-    return QStringLiteral("总字数：%1").arg(sources.join('\n').size() + !sources.isEmpty());
-}
-void closeAll(MainWindow *w)
-{
-    w->documentArea()->closeAllSubWindows();
-    QTRY_VERIFY(w->documentArea()->subWindowList().isEmpty());
-}
+void writeFile(const QString &path, QByteArray data) { QFile f(path); f.open(QFile::WriteOnly) && f.write(data); }
+QByteArray readFile(const QString &path) { QFile f(path); return f.open(QFile::ReadOnly) ? f.readAll() : "<none>"; }
+QString letters(const QStringList &s) { return "总字数：" + QString::number(s.join('\n').size() + !s.isEmpty()); }
 QStringList enabled(MainWindow *w, QStringList names)
 {
     const auto off = [w](const QString &name) { return !w->action(qPrintable(name))->isEnabled(); };
@@ -84,6 +68,16 @@ void answerFile(const QString &fileName, std::function<void()> next = nullptr, b
 // setup: 1 recording, 2 no window, 4 running text; sources and after: the lists after the command.
 struct ItemCase { QByteArray act; int setup; QString translations; int current; QString sources, after, refusal; };
 Q_DECLARE_METATYPE(ItemCase)
+// expected: title, mode box index, phrase mode, language, auto-save minutes.
+struct StartCase { QByteArray ini, englishIni; QString expected; };
+Q_DECLARE_METATYPE(StartCase)
+// choice: empty cancels; colour: for the chooser, invalid cancels it.
+struct OptionCase { QByteArray ini, act; QString choice; QColor colour; QString expected; };
+Q_DECLARE_METATYPE(OptionCase)
+// name: empty cancels the dialog; answer: to the question, empty when none is due;
+// loaded: sources | translations of the new document.
+struct OpenCase { QString name, answer, loaded; };
+Q_DECLARE_METATYPE(OpenCase)
 // reply: to the replace question, empty when none is asked; failure: the error box's opening.
 struct SaveCase { QByteArray act; QString name, reply, failure; bool written; };
 Q_DECLARE_METATYPE(SaveCase)
@@ -94,43 +88,33 @@ class TestWindow : public QObject
     Q_OBJECT
     std::unique_ptr<WindowFixture> f;
     MainWindow *w = nullptr;
-    void start(const QByteArray &ini = {}, const QByteArray &english = {})
-    {
-        f.reset(new WindowFixture(ini, english));
-        w = f->window;
-    }
+    void start(QByteArray ini = {}, QByteArray en = {}) { f.reset(new WindowFixture(ini, en)); w = f->window; }
 
 private slots:
     void cleanup() { f.reset(); ModalAnswer::reset(); }
 
     void startUp_data()
     {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QByteArray>("englishIni");
-        QTest::addColumn<QString>("expected"); // title, mode box index, phrase mode, language, auto-save minutes
-        QTest::newRow("first start") << QByteArray() << QByteArray() << "汉-->维翻译 0 1 0 1";
+        QTest::addColumn<StartCase>("c");
+        QTest::newRow("first start") << StartCase { {}, {}, "汉-->维翻译 0 1 0 1" };
         // Values changed under the English interface are there at the next start.
-        QTest::newRow("English file read")
-            << QByteArray("[action]\nuilang=1\nrealtime=1\nlang=0\n")
-            << QByteArray("[action]\nrealtime=0\nlang=1\n") << "Uygur-->Chinese Translator 1 0 1 1";
+        QTest::newRow("English file read") << StartCase { "[action]\nuilang=1\nrealtime=1\nlang=0\n",
+            "[action]\nrealtime=0\nlang=1\n", "Uygur-->Chinese Translator 1 0 1 1" };
         QTest::newRow("realtime 2, auto-save 99")
-            << QByteArray("[action]\nrealtime=2\nautoSave=99\n") << QByteArray() << "汉-->维翻译 1 0 0 30";
-        QTest::newRow("auto-save 0") << QByteArray("[action]\nautoSave=0\n") << QByteArray()
-                                     << "汉-->维翻译 0 1 0 1";
+            << StartCase { "[action]\nrealtime=2\nautoSave=99\n", {}, "汉-->维翻译 1 0 0 30" };
+        QTest::newRow("auto-save 0") << StartCase { "[action]\nautoSave=0\n", {}, "汉-->维翻译 0 1 0 1" };
     }
     void startUp()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(QByteArray, englishIni);
-        QFETCH(QString, expected);
-        start(ini, englishIni);
+        QFETCH(StartCase, c);
+        start(c.ini, c.englishIni);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5")
                      .arg(WindowFixture::mainTitle(w))
                      .arg(box(w, "modeBox")->currentIndex())
                      .arg(AppState::phraseMode)
                      .arg(AppState::recognitionLanguage)
                      .arg(w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"))->interval() / 60000.0),
-            expected);
+            c.expected);
         const auto documents = w->documentArea()->subWindowList();
         QVERIFY(documents.size() == 1 && documents.first()->isMaximized() && AppState::RecordState == AppState::Idle);
     }
@@ -149,17 +133,16 @@ private slots:
             return child->sourceEdit->isVisibleTo(child) + 2 * child->sourceView->isVisibleTo(child);
         };
         QCOMPARE(enabled(w, editActions), QStringList());
+        auto typeAbc = [child] { child->sourceEdit->setPlainText("abc"); child->sourceEdit->selectAll(); };
         // In lists mode Cut leaves the hidden running text alone.
-        child->sourceEdit->setPlainText(QStringLiteral("abc"));
-        child->sourceEdit->selectAll();
+        typeAbc();
         w->cut();
         QCOMPARE(child->sourceEdit->toPlainText(), QStringLiteral("abc"));
         // Only the translated items go into the running texts; Paste is offered with them.
         child->setItems(threeSources, { "x" });
         show(QStringLiteral("每句用逗号隔开"));
         QCOMPARE(stored(SettingsKeys::TextMode) + QString::number(AppState::textMode), QStringLiteral("00"));
-        QCOMPARE(child->sourceEdit->toPlainText() + child->model()->runningTranslation(),
-            QStringLiteral("你好，x، "));
+        QCOMPARE(child->sourceEdit->toPlainText() + child->model()->runningTranslation(), QStringLiteral("你好，x، "));
         QVERIFY(shown() == 1 && child->sourceEdit->textCursor().position() == 3
             && child->translationEdit->document()->defaultTextOption().textDirection() == Qt::RightToLeft);
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
@@ -168,16 +151,14 @@ private slots:
         QCOMPARE(child->sources(), threeSources);
         // Cut and Copy need a selection in the running text.
         show(QStringLiteral("每句用逗号隔开"));
-        child->sourceEdit->setPlainText(QStringLiteral("abc"));
-        child->sourceEdit->selectAll();
+        typeAbc();
         w->updateMenus();
         QCOMPARE(enabled(w, editActions), editActions);
         w->cut();
         QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(), QStringLiteral("总字数：0"));
         QCOMPARE(enabled(w, editActions), QStringList("pasteAct"));
         w->paste();
-        QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(),
-            QStringLiteral("abc总字数：3"));
+        QCOMPARE(child->model()->runningSource() + w->statusBar()->currentMessage(), QStringLiteral("abc总字数：3"));
     }
 
     void exitAsks_data()
@@ -242,73 +223,60 @@ private slots:
     // Each option dialog: what it opened on, then what it stored and what is in effect.
     void optionDialogs_data()
     {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QByteArray>("act");
-        QTest::addColumn<QString>("choice"); // empty cancels
-        QTest::addColumn<QColor>("colour"); // for the chooser; invalid cancels it
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<OptionCase>("c");
         const QByteArray custom("[action]\nlistbackcolor=-16776961\nlistselcolor=4278255360\n"),
             five("[action]\nautoSave=5\n");
         const QString back(QStringLiteral("设置列表框背景色"));
-        auto row = [](const char *name, const QByteArray &ini, const char *act, const QString &choice,
-                       const QColor &colour, const char *expected) {
-            QTest::newRow(name) << ini << QByteArray(act) << choice << colour << QString::fromUtf8(expected);
-        };
-        row("mark: nothing stored, space", {}, "setPauseMarkAct", "加入空格", {}, "加入逗号 1 1");
-        row("mark: unknown value", "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {},
-            "加入空格 1 1");
-        row("mark: cancelled", "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格 1 1");
-        row("background", {}, "setColorAct", back, QColor(255, 0, 0), "FFDFEBF7 4294901760 <absent> FFFF0000 FF09B5F7");
-        row("selection", {}, "setColorAct", "设置当前选择项颜色", QColor(0, 128, 0),
-            "FF09B5F7 <absent> 4278222848 FFDFEBF7 FF008000");
-        row("defaults", custom, "setColorAct", "设置回默认值", {},
-            "设置列表框背景色 -2102281 -16140809 FFDFEBF7 FF09B5F7");
-        row("chooser cancelled", custom, "setColorAct", back, {}, "FF0000FF -16776961 4278255360 FF0000FF FF00FF00");
+        auto row = [](const char *name, OptionCase c) { QTest::newRow(name) << c; };
+        row("mark: nothing stored, space", { {}, "setPauseMarkAct", "加入空格", {}, "加入逗号 1 1" });
+        row("mark: unknown value", { "[action]\npauseMark=5\n", "setPauseMarkAct", "加入空格", {}, "加入空格 1 1" });
+        row("mark: cancelled", { "[action]\npauseMark=1\n", "setPauseMarkAct", "", {}, "加入空格 1 1" });
+        row("background", { {}, "setColorAct", back, Qt::red, "FFDFEBF7 4294901760 <absent> FFFF0000 FF09B5F7" });
+        row("selection", { {}, "setColorAct", "设置当前选择项颜色", Qt::darkGreen,
+                             "FF09B5F7 <absent> 4278222848 FFDFEBF7 FF008000" });
+        row("defaults", { custom, "setColorAct", "设置回默认值", {}, back + " -2102281 -16140809 FFDFEBF7 FF09B5F7" });
+        row("no colour chosen", { custom, "setColorAct", back, {}, "FF0000FF -16776961 4278255360 FF0000FF FF00FF00" });
         // The dialog clamps; the timer runs in minutes.
-        row("auto-save 12", {}, "setAutoSaveAct", "12", {}, "1 12 12");
-        row("auto-save 45", five, "setAutoSaveAct", "45", {}, "5 30 30");
-        row("auto-save 0", five, "setAutoSaveAct", "0", {}, "5 1 1");
-        row("auto-save cancelled", five, "setAutoSaveAct", "", {}, "5 5 5");
+        row("auto-save 12", { {}, "setAutoSaveAct", "12", {}, "1 12 12" });
+        row("auto-save 45", { five, "setAutoSaveAct", "45", {}, "5 30 30" });
+        row("auto-save 0", { five, "setAutoSaveAct", "0", {}, "5 1 1" });
+        row("auto-save cancelled", { five, "setAutoSaveAct", "", {}, "5 5 5" });
     }
     void optionDialogs()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(QByteArray, act);
-        QFETCH(QString, choice);
-        QFETCH(QColor, colour);
-        QFETCH(QString, expected);
-        start(ini);
+        QFETCH(OptionCase, c);
+        start(c.ini);
         const auto hex = [](QRgb rgba) { return QString::number(rgba, 16).toUpper(); };
         QString opened;
         ModalAnswer::onNext([&](QWidget *dialog) {
             if (auto *input = qobject_cast<QInputDialog *>(dialog)) {
                 opened = QString::number(input->findChild<QSpinBox *>()->value());
-                input->findChild<QSpinBox *>()->setValue(choice.toInt());
-                return choice.isEmpty() ? input->reject() : input->accept();
+                input->findChild<QSpinBox *>()->setValue(c.choice.toInt());
+                return c.choice.isEmpty() ? input->reject() : input->accept();
             }
             for (QRadioButton *b : dialog->findChildren<QRadioButton *>())
                 opened = b->isChecked() ? b->text() : opened;
-            if (act == "setColorAct" && choice != QStringLiteral("设置回默认值"))
+            if (c.act == "setColorAct" && c.choice != QStringLiteral("设置回默认值"))
                 ModalAnswer::onNext([&](QWidget *modal) {
                     auto *chooser = qobject_cast<QColorDialog *>(modal);
                     opened = hex(chooser->currentColor().rgba());
-                    if (!colour.isValid())
+                    if (!c.colour.isValid())
                         return chooser->reject();
-                    chooser->setCurrentColor(colour);
+                    chooser->setCurrentColor(c.colour);
                     chooser->accept();
                 });
-            click(dialog, choice.isEmpty() ? cancel : choice, true);
+            click(dialog, c.choice.isEmpty() ? cancel : c.choice, true);
         });
-        w->action(act.constData())->trigger();
+        w->action(c.act.constData())->trigger();
         const QTimer *timer = w->findChild<QTimer *>(QStringLiteral("autoSaveTimer"));
-        const QStringList state = act == "setColorAct"
+        const QStringList state = c.act == "setColorAct"
             ? QStringList { stored(SettingsKeys::ListBackColor), stored(SettingsKeys::ListSelColor),
                   hex(AppState::listBackgroundColor), hex(AppState::listSelectionColor) }
-            : act == "setAutoSaveAct"
+            : c.act == "setAutoSaveAct"
             ? QStringList { stored(SettingsKeys::AutoSave),
                   QString::number(timer->isActive() * timer->interval() / 60000) }
             : QStringList { stored(SettingsKeys::PauseMark), QString::number(AppState::pauseMarkChoice) };
-        QCOMPARE((opened + ' ' + state.join(' ')), expected);
+        QCOMPARE((opened + ' ' + state.join(' ')), c.expected);
     }
 
     // The spoken language's font and direction go to the source side, the other's to the
@@ -336,7 +304,6 @@ private slots:
         w->action("langCNAct")->trigger();
         check(chinese, uyghur, Qt::LeftToRight);
 
-        const QString uyghurBefore = stored(qPrintable(Settings::fontKey(1)));
         QString offered;
         QFont picked(QStringLiteral("DejaVu Sans Mono"), 17);
         ModalAnswer::onNext([&](QWidget *modal) {
@@ -350,44 +317,37 @@ private slots:
         QCOMPARE(offered, describe(chinese));
         // The font's key: its description in lower case.
         QCOMPARE(stored(qPrintable(Settings::fontKey(0))) + stored(qPrintable(Settings::fontKey(1))),
-            picked.toString().toLower() + uyghurBefore);
+            picked.toString().toLower() + uyghur.toString());
         check(picked, uyghur, Qt::LeftToRight);
     }
 
     void open_data()
     {
-        QTest::addColumn<QString>("name"); // empty: the dialog is cancelled
-        QTest::addColumn<QString>("answer"); // to the question; empty: asked nothing
-        QTest::addColumn<QString>("loaded"); // sources | translations of the new document
-        QTest::newRow("pairs") << "texts/talk.txt" << yes << "你好,谢谢|salam,rehmet";
-        QTest::newRow("one per line") << "texts/talk.txt" << no << "你好,salam,谢谢,rehmet|,,,";
-        QTest::newRow("cancelled") << "" << "" << "";
+        QTest::addColumn<OpenCase>("c");
+        QTest::newRow("pairs") << OpenCase { "texts/talk.txt", yes, "你好,谢谢|salam,rehmet" };
+        QTest::newRow("one per line") << OpenCase { "texts/talk.txt", no, "你好,salam,谢谢,rehmet|,,," };
+        QTest::newRow("cancelled") << OpenCase {};
         // Already open under this or a linked folder's name: only activated.
-        QTest::newRow("open already") << "texts/talk.txt" << "" << "";
-        QTest::newRow("open through a link") << "link/talk.txt" << "" << "";
+        QTest::newRow("open already") << OpenCase { "texts/talk.txt", {}, {} };
+        QTest::newRow("open through a link") << OpenCase { "link/talk.txt", {}, {} };
         // The system's reason follows the message; the empty window goes away.
-        QTest::newRow("missing file") << "missing.txt" << yes << "";
+        QTest::newRow("missing file") << OpenCase { "missing.txt", yes, {} };
     }
     void open()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, answer);
-        QFETCH(QString, loaded);
+        QFETCH(OpenCase, c);
         start();
         const QString talk = f->path(QStringLiteral("texts/talk.txt")),
-                      file = name.isEmpty() ? QString() : f->path(name);
+                      file = c.name.isEmpty() ? QString() : f->path(c.name);
         QVERIFY(QDir(f->dir.path()).mkdir("texts") && QFile::link(f->path("texts"), f->path("link")));
-        writeBytes(talk, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
-        MdiChild *opened = name.isEmpty() || !answer.isEmpty() ? nullptr : w->activeMdiChild();
-        if (opened) {
-            QVERIFY(opened->loadFile(talk, false));
+        writeFile(talk, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
+        MdiChild *opened = c.name.isEmpty() || !c.answer.isEmpty() ? nullptr : w->activeMdiChild();
+        if (opened && opened->loadFile(talk, false))
             w->newFile();
-        }
         AppState::backupDir = f->dir.path();
         MdiChild *before = w->activeMdiChild();
-        const int documents = w->documentArea()->subWindowList().size();
         w->statusBar()->showMessage(QStringLiteral("before"));
-        const bool failing = name == QLatin1String("missing.txt");
+        const bool failing = c.name == QLatin1String("missing.txt");
         // A question where none is due is closed and counted.
         QTimer watch;
         int questions = 0;
@@ -396,24 +356,24 @@ private slots:
                 modal->close(), ++questions;
         });
         answerFile(file, [&] {
-            if (answer.isEmpty())
+            if (c.answer.isEmpty())
                 return watch.start(10);
             ModalAnswer::onNext([=](QWidget *question) {
                 if (failing) // the error box follows the question
                     ModalAnswer::clickStandard(QMessageBox::Ok);
-                click(question, answer);
+                click(question, c.answer);
             });
         }, failing);
         w->action("openAct")->trigger();
 
         QCOMPARE(seen.folder + seen.filters.join('|'), f->dir.path() + "*.txt");
-        QCOMPARE(ModalAnswer::answeredCount() + questions, answer.isEmpty() ? 1 : failing ? 3 : 2);
+        QCOMPARE(ModalAnswer::answeredCount() + questions, c.answer.isEmpty() ? 1 : failing ? 3 : 2);
         // The chosen folder is kept for the next time, even when its file cannot be read.
         QCOMPARE(AppState::backupDir + Settings::readString(SettingsKeys::BackupDir, QString()),
-            name.isEmpty() ? f->dir.path() : QFileInfo(file).absolutePath().repeated(2));
-        QTRY_COMPARE(w->documentArea()->subWindowList().size(), documents + !loaded.isEmpty());
+            c.name.isEmpty() ? f->dir.path() : QFileInfo(file).absolutePath().repeated(2));
+        QTRY_COMPARE(w->documentArea()->subWindowList().size(), 1 + bool(opened) + !c.loaded.isEmpty());
         MdiChild *child = w->activeMdiChild();
-        if (loaded.isEmpty()) {
+        if (c.loaded.isEmpty()) {
             const QString prefix = QStringLiteral("无法读取文件 %1：\n").arg(file),
                           text = ModalAnswer::lastText();
             QVERIFY2(!failing || (text.startsWith(prefix) && text.size() > prefix.size() + 1), qPrintable(text));
@@ -424,7 +384,7 @@ private slots:
             return;
         }
         QVERIFY(child != before && child->currentFile() == file && !child->isModified());
-        QCOMPARE(child->sources().join(',') + '|' + child->translationModel->stringList().join(','), loaded);
+        QCOMPARE(child->sources().join(',') + '|' + child->translationModel->stringList().join(','), c.loaded);
         QCOMPARE(w->windowTitle() + w->statusBar()->currentMessage(),
             QStringLiteral("汉-->维翻译 - [talk.txt]文件已打开"));
         // The delayed refresh that follows shows the new document's letter count.
@@ -446,7 +406,7 @@ private slots:
         start();
         const QString saved = f->path(QStringLiteral("notes.txt")), chosen = f->path(c.name);
         if (!c.reply.isEmpty())
-            writeBytes(saved, "kept\n");
+            writeFile(saved, "kept\n");
         MdiChild *child = w->activeMdiChild();
         const QString untitled = child->currentFile(), title = child->windowTitle();
         child->setItems({ "你好", "谢谢" }, { "salam", "rehmet" });
@@ -466,7 +426,7 @@ private slots:
         const QString text = ModalAnswer::lastText(), failure = c.failure + QStringLiteral(" %1：\n").arg(chosen);
         QVERIFY2(c.failure.isEmpty() || (text.startsWith(failure) && text.size() > failure.size() + 1),
             qPrintable(text));
-        QCOMPARE(readBytes(saved), c.written ? pairs : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
+        QCOMPARE(readFile(saved), c.written ? pairs : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
         QCOMPARE(child->isModified(), !c.written);
         QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(),
             c.written ? QStringLiteral("notes.txt文件已保存") : title + "before");
@@ -483,7 +443,7 @@ private slots:
         child->setItems(child->sources() << QStringLiteral("再见"), child->translations() << QStringLiteral("xosh"));
         w->action("saveAct")->trigger();
         QCOMPARE(ModalAnswer::answeredCount(), int(!c.written));
-        QVERIFY(readBytes(saved) == pairs + "再见\nxosh\n" && !child->isModified());
+        QVERIFY(readFile(saved) == pairs + "再见\nxosh\n" && !child->isModified());
     }
 
     void itemCommands_data()
@@ -515,7 +475,7 @@ private slots:
         child->setModified(false);
         w->statusBar()->showMessage(QStringLiteral("before"));
         if (c.setup & 2)
-            closeAll(w);
+            w->documentArea()->closeAllSubWindows();
         if (c.setup & 1)
             AppState::RecordState = AppState::Recording;
         AppState::textMode = c.setup & 4 ? 0 : 1;
