@@ -5,6 +5,7 @@
 #include "documents/myedit.h"
 #include "documents/mywrapitem.h"
 #include "modalanswer.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -19,8 +20,6 @@ const QStringList threeSources { "你好", "谢谢", "再见" };
 
 QString stored(const char *key, const QString &file = QString()) { return Settings::readString(key, absent, file); }
 QComboBox *box(MainWindow *w, const char *name) { return w->findChild<QComboBox *>(QLatin1String(name)); }
-void writeFile(const QString &path, QByteArray data) { QFile f(path); f.open(QFile::WriteOnly) && f.write(data); }
-QByteArray readFile(const QString &path) { QFile f(path); return f.open(QFile::ReadOnly) ? f.readAll() : "<none>"; }
 QString letters(const QStringList &s) { return "总字数：" + QString::number(s.join('\n').size() + !s.isEmpty()); }
 QStringList enabled(MainWindow *w, QStringList names)
 {
@@ -340,7 +339,7 @@ private slots:
         const QString talk = f->path(QStringLiteral("texts/talk.txt")),
                       file = c.name.isEmpty() ? QString() : f->path(c.name);
         QVERIFY(QDir(f->dir.path()).mkdir("texts") && QFile::link(f->path("texts"), f->path("link")));
-        writeFile(talk, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
+        writeBytes(talk, utf8Mark + QByteArray("你好\r\n salam \r\n谢谢\r\nrehmet\r\n"));
         MdiChild *opened = c.name.isEmpty() || !c.answer.isEmpty() ? nullptr : w->activeMdiChild();
         if (opened && opened->loadFile(talk, false))
             w->newFile();
@@ -406,7 +405,7 @@ private slots:
         start();
         const QString saved = f->path(QStringLiteral("notes.txt")), chosen = f->path(c.name);
         if (!c.reply.isEmpty())
-            writeFile(saved, "kept\n");
+            writeBytes(saved, "kept\n");
         MdiChild *child = w->activeMdiChild();
         const QString untitled = child->currentFile(), title = child->windowTitle();
         child->setItems({ "你好", "谢谢" }, { "salam", "rehmet" });
@@ -426,7 +425,7 @@ private slots:
         const QString text = ModalAnswer::lastText(), failure = c.failure + QStringLiteral(" %1：\n").arg(chosen);
         QVERIFY2(c.failure.isEmpty() || (text.startsWith(failure) && text.size() > failure.size() + 1),
             qPrintable(text));
-        QCOMPARE(readFile(saved), c.written ? pairs : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
+        QCOMPARE(readBytes(saved), c.written ? pairs : c.reply.isEmpty() ? QByteArray("<none>") : QByteArray("kept\n"));
         QCOMPARE(child->isModified(), !c.written);
         QCOMPARE(child->windowTitle() + w->statusBar()->currentMessage(),
             c.written ? QStringLiteral("notes.txt文件已保存") : title + "before");
@@ -443,7 +442,7 @@ private slots:
         child->setItems(child->sources() << QStringLiteral("再见"), child->translations() << QStringLiteral("xosh"));
         w->action("saveAct")->trigger();
         QCOMPARE(ModalAnswer::answeredCount(), int(!c.written));
-        QVERIFY(readFile(saved) == pairs + "再见\nxosh\n" && !child->isModified());
+        QVERIFY(readBytes(saved) == pairs + "再见\nxosh\n" && !child->isModified());
     }
 
     void itemCommands_data()
