@@ -34,7 +34,7 @@ public:
     QStringList appended, rows; // "<document>:[<row>:]<text>", or "...:failed [<reason>]<text>"
     bool onOwnThread = true;
 
-    explicit Translation(const HttpTestServer &defaultServer, int timeoutMs = 5000)
+    Translation(const HttpTestServer &defaultServer, int timeoutMs)
     {
         worker->setDefaultEndpoint(QStringLiteral("127.0.0.1"), defaultServer.port());
         worker->setRequestTimeout(timeoutMs);
@@ -90,12 +90,9 @@ struct TranslatingWindow
 bool runEntry(QMenu *menu, const QString &text)
 {
     std::unique_ptr<QMenu> owned(menu);
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text && action->isEnabled()) {
-            action->trigger();
-            return true;
-        }
-    }
+    for (QAction *action : menu->actions())
+        if (action->text() == text && action->isEnabled())
+            return action->trigger(), true;
     return false;
 }
 }
@@ -190,11 +187,10 @@ private slots:
         QTRY_COMPARE(translation.appended, QStringList { "7:" + delivered });
         QVERIFY(translation.rows.isEmpty() && translation.onOwnThread);
         QByteArray asked;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             for (const HttpTestServer::Request &r : servers[i]->requests())
                 asked += QByteArrayList { "default", "ww", "cn" }.at(i) + ' ' + r.method + ' ' + r.target + ' '
                     + r.headers.value("content-type") + '\n' + r.body;
-        }
         if (request != "*")
             QCOMPARE(asked, request);
     }
@@ -207,8 +203,7 @@ private slots:
         server.setHandler([](const HttpTestServer::Request &request) {
             const QString text = sentText(request);
             HttpTestServer::Reply reply = text.startsWith("bad") ? HttpTestServer::Reply { 500, {}, 0 } : echo(request);
-            // A slow first answer must not let later lines overtake it.
-            reply.delayMs = text == "one" ? 300 : 0;
+            reply.delayMs = text == "one" ? 300 : 0; // a slow first answer must not let later lines overtake it
             return reply;
         });
         Translation translation(server, 3600 * 1000);
@@ -228,17 +223,14 @@ private slots:
         worker->enqueue("last", 2);
         QTRY_COMPARE_WITH_TIMEOUT(translation.appended.size() + translation.rows.size(), 9, 10000);
         QCOMPARE(sentTexts(server),
-            QStringList(
-                { "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
+            QStringList({ "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
         const QStringList appended { "1:T:one", "1:failed bad three", "2:T:negative", "2:T:last" };
         QCOMPARE(translation.appended, appended);
         // A failed row is reported as failed, with its reason, and carries no text to show.
         const QString failure = QStringLiteral("failed The server answered HTTP 500");
         QCOMPARE(translation.rows,
-            QStringList(
-                { "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
-        QVERIFY(translation.onOwnThread);
-        QCOMPARE(worker->pendingCount(), 0);
+            QStringList({ "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
+        QVERIFY(translation.onOwnThread && worker->pendingCount() == 0);
 
         server.setBehaviour(HttpTestServer::Behaviour::Silent);
         worker->enqueue("never answered", 1);
@@ -266,8 +258,7 @@ private slots:
         const QStringList voiceKept { "10.0.0.5:8880", "http://ww:1", "" };
         const QString shown = QStringLiteral("other 10.0.0.5:8880|http://ww|http://cn");
         const QString restart = QStringLiteral("要重启程序才能生效，要重启吗？");
-        QTest::newRow("voice host changed, restarted")
-            << ini << "other" << changed << shown << restart << changed << true;
+        QTest::newRow("new voice host, restarted") << ini << "other" << changed << shown << restart << changed << true;
         QTest::newRow("translation hosts without voice host")
             << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other" << changed
             << "default |http://ww|" << restart << changed << false;
@@ -276,8 +267,7 @@ private slots:
         QTest::newRow("default server empties all three")
             << ini << "default" << changed << shown << restart << QStringList { "", "", "" } << false;
         QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << QString() << before << false;
-        QTest::newRow("nothing while recording")
-            << ini << QString() << changed << QString() << QString() << before << false;
+        QTest::newRow("nothing while recording") << ini << "" << changed << "" << "" << before << false;
     }
 
     void windowStoresHosts()
@@ -286,7 +276,6 @@ private slots:
         QFETCH(QString, server);
         QFETCH(QStringList, typed);
         QFETCH(QString, box);
-        QFETCH(QStringList, stored);
         QFETCH(bool, restart);
         WindowFixture f(ini);
         QStringList launched;
@@ -323,13 +312,12 @@ private slots:
             = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
         QCOMPARE(launched, restart ? program : QStringList());
         AppState::RecordState = AppState::Idle;
-        QCOMPARE(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), stored);
+        QTEST(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), "stored");
         // Both translation hosts are written on every accept, empty ones too.
         QStringList inFile;
-        for (const char *key :
-            { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
+        for (auto key : { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
             inFile << Settings::readString(key, QStringLiteral("<absent>"), Settings::mainPath());
-        QCOMPARE(inFile, stored);
+        QTEST(inFile, "stored");
     }
 
     void commands_data()
@@ -344,8 +332,7 @@ private slots:
         // The tag travels as the row, not as text.
         QTest::newRow("selection") << "transelAct" << false << 1 << QStringList { "谢谢" };
         QTest::newRow("menu selection while recording") << "选中翻译" << true << 1 << QStringList { "谢谢" };
-        QTest::newRow("menu all while recording")
-            << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
+        QTest::newRow("menu all while recording") << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
     }
 
     void commands()
