@@ -40,7 +40,6 @@ public:
         worker->setRequestTimeout(timeoutMs);
         worker->setPauseAfterRequest(0);
     }
-    void start() { worker->startTranslating(this); }
 
 protected:
     bool event(QEvent *e) override
@@ -97,8 +96,7 @@ bool runEntry(QMenu *menu, const QString &text)
 }
 }
 
-// The translation worker, the server dialog, and translate selection and translate
-// all in the real window, with where their results land.
+// The translation worker, the server dialog, translate selection and translate all, and where results land.
 class TestTranslationCommands : public QObject
 {
     Q_OBJECT
@@ -116,15 +114,13 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("hosts"); // which of the WW and CN hosts are set
         QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("behaviour"); // of the servers
         QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("body"); // empty: "T:" and the line sent
+        QTest::addColumn<QByteArray>("body"); // empty: "T:" and the line sent; or "silent", "endless"
         QTest::addColumn<QString>("delivered"); // a failure delivers the trimmed line
         QTest::addColumn<QByteArray>("request"); // "<server> <method> <target> <type>\n<body>"; "*": not checked
-        const int answer = int(HttpTestServer::Behaviour::Answer);
         const auto sent = [&](const char *name, int language, const char *hosts, const QString &line,
                               const QString &delivered, const QByteArray &request) {
-            QTest::newRow(name) << language << hosts << line << answer << 200 << QByteArray() << delivered << request;
+            QTest::newRow(name) << language << hosts << line << 200 << QByteArray() << delivered << request;
         };
         // Every UTF-8 byte but the unreserved ones as %XX: "&", "%", "+" and "=" too.
         const QString chinese = QStringLiteral("你好 & 100% + a=b~"), uyghur = QStringLiteral("سالام");
@@ -141,24 +137,23 @@ private slots:
         sent("get without the chinese host fails", 1, "ww", uyghur, "failed " + uyghur, "");
 
         const QString failed = QStringLiteral("failed 源句子 \t甲");
-        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body,
-                               const QString &delivered) {
-            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body
-                                << delivered << QByteArray("*");
+        const auto reply = [&](const char *name, int status, const QByteArray &body, const QString &delivered) {
+            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << status << body << delivered
+                                << QByteArray("*");
         };
-        reply("translation trimmed", answer, 200,
+        reply("translation trimmed", 200,
             HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
             QStringLiteral("ئەسسالامۇ  ئەلەيكۇم"));
-        reply("server error", answer, 500, HttpTestServer::translationReply("x"), failed);
-        reply("invalid json", answer, 200, "{\"translation_result_app\":\"x\"", failed);
-        reply("missing key", answer, 200, "{\"translation\":\"x\"}", failed);
-        reply("silent beyond the time limit", int(HttpTestServer::Behaviour::Silent), 0, "-", failed);
+        reply("server error", 500, HttpTestServer::translationReply("x"), failed);
+        reply("invalid json", 200, "{\"translation_result_app\":\"x\"", failed);
+        reply("missing key", 200, "{\"translation\":\"x\"}", failed);
+        reply("silent beyond the time limit", 0, "silent", failed);
         // A broken server cannot fill the memory; the bound itself still reads.
         const QByteArray x = HttpTestServer::translationReply(QStringLiteral("x"));
         const qint64 bound = TranslationRequest::maxReplyBytes;
-        reply("at the size bound", answer, 200, x + QByteArray(bound - x.size(), ' '), "x");
-        reply("beyond the size bound", answer, 200, x + QByteArray(bound - x.size() + 1, ' '), failed);
-        reply("endless body", int(HttpTestServer::Behaviour::Endless), 200, "-", failed);
+        reply("at the size bound", 200, x + QByteArray(bound - x.size(), ' '), "x");
+        reply("beyond the size bound", 200, x + QByteArray(bound - x.size() + 1, ' '), failed);
+        reply("endless body", 200, "endless", failed);
     }
 
     void oneLine()
@@ -166,29 +161,28 @@ private slots:
         QFETCH(int, language);
         QFETCH(QString, hosts);
         QFETCH(QString, line);
-        QFETCH(int, behaviour);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(QString, delivered);
         QFETCH(QByteArray, request);
-        HttpTestServer defaultServer, wwServer, cnServer;
-        HttpTestServer *const servers[] = { &defaultServer, &wwServer, &cnServer };
-        for (HttpTestServer *s : servers) {
-            body.isEmpty() ? s->setHandler(echo) : s->setReply(status, body);
-            s->setBehaviour(HttpTestServer::Behaviour(behaviour));
+        using B = HttpTestServer::Behaviour;
+        HttpTestServer servers[3]; // the default, WW and CN hosts
+        for (HttpTestServer &s : servers) {
+            body.isEmpty() ? s.setHandler(echo) : s.setReply(status, body);
+            s.setBehaviour(body == "silent" ? B::Silent : body == "endless" ? B::Endless : B::Answer);
         }
         // Only the silent server may run into the time limit.
-        Translation translation(defaultServer, behaviour == int(HttpTestServer::Behaviour::Silent) ? 300 : 60000);
-        translation.worker->setHosts(hosts.contains("ww") ? wwServer.baseUrl() : QString(),
-            hosts.contains("cn") ? cnServer.baseUrl() : QString());
+        Translation translation(servers[0], body == "silent" ? 300 : 60000);
+        translation.worker->setHosts(hosts.contains("ww") ? servers[1].baseUrl() : QString(),
+            hosts.contains("cn") ? servers[2].baseUrl() : QString());
         translation.worker->setRecognitionLanguage(language);
-        translation.start();
+        translation.worker->startTranslating(&translation);
         translation.worker->enqueue(line, 7);
         QTRY_COMPARE(translation.appended, QStringList { "7:" + delivered });
         QVERIFY(translation.rows.isEmpty() && translation.onOwnThread);
         QByteArray asked;
         for (int i = 0; i < 3; ++i)
-            for (const HttpTestServer::Request &r : servers[i]->requests())
+            for (const HttpTestServer::Request &r : servers[i].requests())
                 asked += QByteArrayList { "default", "ww", "cn" }.at(i) + ' ' + r.method + ' ' + r.target + ' '
                     + r.headers.value("content-type") + '\n' + r.body;
         if (request != "*")
@@ -212,7 +206,7 @@ private slots:
         worker->enqueue("one", 1);
         worker->enqueue("@@0000two", 2);
         QCOMPARE(worker->pendingCount(), 2);
-        translation.start();
+        translation.worker->startTranslating(&translation);
         worker->enqueue("bad three", 1);
         worker->enqueueRow(5, "four", 3);
         worker->enqueue("@@0003bad row", 1);
@@ -248,26 +242,22 @@ private slots:
         QTest::addColumn<QString>("server"); // chosen in the dialog; empty: recording, no dialog
         QTest::addColumn<QStringList>("typed"); // voice, WW and CN host
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("box"); // the restart question, if asked
         QTest::addColumn<QStringList>("stored"); // in memory and in the file
-        QTest::addColumn<bool>("restart"); // the restart question answered "yes"
+        QTest::addColumn<QString>("answer"); // to the restart question; empty: not asked
         const QByteArray ini(
             "[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
         const QStringList before { "10.0.0.5:8880", "http://ww", "http://cn" };
         const QStringList changed { "10.0.0.9:8880", "http://ww:1", "http://cn:2" };
         const QStringList voiceKept { "10.0.0.5:8880", "http://ww:1", "" };
         const QString shown = QStringLiteral("other 10.0.0.5:8880|http://ww|http://cn");
-        const QString restart = QStringLiteral("要重启程序才能生效，要重启吗？");
-        QTest::newRow("new voice host, restarted") << ini << "other" << changed << shown << restart << changed << true;
-        QTest::newRow("translation hosts without voice host")
-            << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other" << changed
-            << "default |http://ww|" << restart << changed << false;
-        QTest::newRow("voice host kept: nothing asked")
-            << ini << "other" << voiceKept << shown << QString() << voiceKept << false;
+        QTest::newRow("new voice host, restarted") << ini << "other" << changed << shown << changed << "是";
+        QTest::newRow("translation hosts without voice host") << QByteArray("[action]\nTranslateHostWW=http://ww\n")
+            << "other" << changed << "default |http://ww|" << changed << "否";
+        QTest::newRow("voice host kept: nothing asked") << ini << "other" << voiceKept << shown << voiceKept << "";
         QTest::newRow("default server empties all three")
-            << ini << "default" << changed << shown << restart << QStringList { "", "", "" } << false;
-        QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << QString() << before << false;
-        QTest::newRow("nothing while recording") << ini << "" << changed << "" << "" << before << false;
+            << ini << "default" << changed << shown << QStringList { "", "", "" } << "否";
+        QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << before << "";
+        QTest::newRow("nothing while recording") << ini << "" << changed << "" << before << "";
     }
 
     void windowStoresHosts()
@@ -275,13 +265,11 @@ private slots:
         QFETCH(QByteArray, ini);
         QFETCH(QString, server);
         QFETCH(QStringList, typed);
-        QFETCH(QString, box);
-        QFETCH(bool, restart);
+        QFETCH(QString, answer);
         WindowFixture f(ini);
         QStringList launched;
         f.window->restarter().setLaunch([&launched](const QString &program, const QStringList &arguments) {
-            launched << program << arguments;
-            return true;
+            return launched << program << arguments, true;
         });
         QString shown;
         if (server.isEmpty())
@@ -299,18 +287,18 @@ private slots:
                 dialog->voiceHostEdit()->setText("  " + typed.value(0) + '\t');
                 dialog->translateHostWWEdit()->setText(' ' + typed.value(1) + ' ');
                 dialog->translateHostCNEdit()->setText(typed.value(2) + "  ");
-                if (!box.isEmpty())
-                    ModalAnswer::clickButton(restart ? QStringLiteral("是") : QStringLiteral("否"));
+                if (!answer.isEmpty())
+                    ModalAnswer::clickButton(answer);
                 server == "cancel" ? dialog->reject() : dialog->accept();
             });
         f.window->setNetworkActItem();
         QTEST(shown, "shown");
-        QCOMPARE(ModalAnswer::lastText(), box);
+        QCOMPARE(ModalAnswer::answeredCount(), server.isEmpty() ? 0 : answer.isEmpty() ? 1 : 2);
         // "No" keeps the new values, in the file and in memory, and the program running; "Yes" starts it again.
-        QCOMPARE(f.window->isVisible(), !restart);
+        QCOMPARE(f.window->isVisible(), answer != "是");
         const QStringList program
             = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
-        QCOMPARE(launched, restart ? program : QStringList());
+        QCOMPARE(launched, answer == "是" ? program : QStringList());
         AppState::RecordState = AppState::Idle;
         QTEST(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), "stored");
         // Both translation hosts are written on every accept, empty ones too.
@@ -389,7 +377,6 @@ private slots:
         DocumentModel *model = child->model();
         ItemColumnModel *column = child->translationModel;
         auto *bar = t.w->findChild<QProgressBar *>(QStringLiteral("translationProgress"));
-        QVERIFY(bar);
         // Each change of the bar as "value/maximum shown: rows still queued", a digit each.
         QStringList steps;
         QObject watch;
