@@ -97,11 +97,7 @@ class TestTranslationCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        ModalAnswer::reset();
-        WindowFixture::resetState();
-    }
+    void cleanup() { ModalAnswer::reset(); } // the fixtures put the process-wide state back
 
     // One line, from the request sent to what comes back.
     void oneLine_data()
@@ -290,9 +286,8 @@ private slots:
         QCOMPARE(ModalAnswer::answeredCount(), server.isEmpty() ? 0 : answer.isEmpty() ? 1 : 2);
         // "No" keeps the new values, in the file and in memory, and the program running; "Yes" starts it again.
         QCOMPARE(f.window->isVisible(), answer != "是");
-        const QStringList program
-            = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
-        QCOMPARE(launched, answer == "是" ? program : QStringList());
+        QCOMPARE(launched, answer != "是" ? QStringList()
+                : QStringList(QCoreApplication::applicationFilePath()) + QCoreApplication::arguments().mid(1));
         AppState::RecordState = AppState::Idle;
         QTEST(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), "stored");
         // Both translation hosts are written on every accept, empty ones too.
@@ -547,10 +542,8 @@ private slots:
                 t.w->action("transelAct")->trigger();
             }
         }
-        // The sentences still being spoken are finished.
-        for (int doc = 0; doc < 2; ++doc) {
-            if (!provisional[doc])
-                continue;
+        // The sentence still being spoken, in one document at most, is finished.
+        if (const int doc = int(provisional.indexOf(true)); doc >= 0) {
             t.w->documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
             postResult(true, QStringLiteral("d%1 last").arg(doc));
         }
