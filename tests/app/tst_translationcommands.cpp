@@ -34,13 +34,12 @@ public:
     QStringList appended, rows; // "<document>:[<row>:]<text>", or "...:failed [<reason>]<text>"
     bool onOwnThread = true;
 
-    explicit Translation(const HttpTestServer &defaultServer, int timeoutMs = 5000)
+    Translation(const HttpTestServer &defaultServer, int timeoutMs)
     {
         worker->setDefaultEndpoint(QStringLiteral("127.0.0.1"), defaultServer.port());
         worker->setRequestTimeout(timeoutMs);
         worker->setPauseAfterRequest(0);
     }
-    void start() { worker->startTranslating(this); }
 
 protected:
     bool event(QEvent *e) override
@@ -70,19 +69,14 @@ QStringList sentTexts(const HttpTestServer &server)
     return texts;
 }
 
-// A main window whose translation worker talks to a server of its own that answers "T:" and the sentence.
+// A main window whose translation server answers "T:" and the sentence.
 struct TranslatingWindow
 {
-    HttpTestServer server;
     WindowFixture fixture;
     MainWindow *w = fixture.window;
+    HttpTestServer &server = *fixture.translationServer;
 
-    TranslatingWindow()
-    {
-        server.setHandler(echo);
-        w->translationWorker().setDefaultEndpoint(QStringLiteral("127.0.0.1"), server.port());
-        w->translationWorker().setRequestTimeout(5000);
-    }
+    TranslatingWindow() { server.setHandler(echo); w->translationWorker().setRequestTimeout(5000); }
     QStringList sent() const { return sentTexts(server); }
 };
 
@@ -90,28 +84,20 @@ struct TranslatingWindow
 bool runEntry(QMenu *menu, const QString &text)
 {
     std::unique_ptr<QMenu> owned(menu);
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text && action->isEnabled()) {
-            action->trigger();
-            return true;
-        }
-    }
+    for (QAction *action : menu->actions())
+        if (action->text() == text && action->isEnabled())
+            return action->trigger(), true;
     return false;
 }
 }
 
-// The translation worker, the server dialog, and translate selection and translate
-// all in the real window, with where their results land.
+// The translation worker, the server dialog, translate selection and translate all, and where results land.
 class TestTranslationCommands : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        ModalAnswer::reset();
-        WindowFixture::resetState();
-    }
+    void cleanup() { ModalAnswer::reset(); } // the fixtures put the process-wide state back
 
     // One line, from the request sent to what comes back.
     void oneLine_data()
@@ -119,15 +105,13 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("hosts"); // which of the WW and CN hosts are set
         QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("behaviour"); // of the servers
         QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("body"); // empty: "T:" and the line sent
+        QTest::addColumn<QByteArray>("body"); // empty: "T:" and the line sent; or "silent", "endless"
         QTest::addColumn<QString>("delivered"); // a failure delivers the trimmed line
         QTest::addColumn<QByteArray>("request"); // "<server> <method> <target> <type>\n<body>"; "*": not checked
-        const int answer = int(HttpTestServer::Behaviour::Answer);
         const auto sent = [&](const char *name, int language, const char *hosts, const QString &line,
                               const QString &delivered, const QByteArray &request) {
-            QTest::newRow(name) << language << hosts << line << answer << 200 << QByteArray() << delivered << request;
+            QTest::newRow(name) << language << hosts << line << 200 << QByteArray() << delivered << request;
         };
         // Every UTF-8 byte but the unreserved ones as %XX: "&", "%", "+" and "=" too.
         const QString chinese = QStringLiteral("你好 & 100% + a=b~"), uyghur = QStringLiteral("سالام");
@@ -144,24 +128,23 @@ private slots:
         sent("get without the chinese host fails", 1, "ww", uyghur, "failed " + uyghur, "");
 
         const QString failed = QStringLiteral("failed 源句子 \t甲");
-        const auto reply = [&](const char *name, int behaviour, int status, const QByteArray &body,
-                               const QString &delivered) {
-            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << behaviour << status << body
-                                << delivered << QByteArray("*");
+        const auto reply = [&](const char *name, int status, const QByteArray &body, const QString &delivered) {
+            QTest::newRow(name) << 0 << "" << QStringLiteral("  源句子 \t甲\n") << status << body << delivered
+                                << QByteArray("*");
         };
-        reply("translation trimmed", answer, 200,
+        reply("translation trimmed", 200,
             HttpTestServer::translationReply(QStringLiteral("  ئەسسالامۇ  ئەلەيكۇم \n")),
             QStringLiteral("ئەسسالامۇ  ئەلەيكۇم"));
-        reply("server error", answer, 500, HttpTestServer::translationReply("x"), failed);
-        reply("invalid json", answer, 200, "{\"translation_result_app\":\"x\"", failed);
-        reply("missing key", answer, 200, "{\"translation\":\"x\"}", failed);
-        reply("silent beyond the time limit", int(HttpTestServer::Behaviour::Silent), 0, "-", failed);
+        reply("server error", 500, HttpTestServer::translationReply("x"), failed);
+        reply("invalid json", 200, "{\"translation_result_app\":\"x\"", failed);
+        reply("missing key", 200, "{\"translation\":\"x\"}", failed);
+        reply("silent beyond the time limit", 0, "silent", failed);
         // A broken server cannot fill the memory; the bound itself still reads.
         const QByteArray x = HttpTestServer::translationReply(QStringLiteral("x"));
         const qint64 bound = TranslationRequest::maxReplyBytes;
-        reply("at the size bound", answer, 200, x + QByteArray(bound - x.size(), ' '), "x");
-        reply("beyond the size bound", answer, 200, x + QByteArray(bound - x.size() + 1, ' '), failed);
-        reply("endless body", int(HttpTestServer::Behaviour::Endless), 200, "-", failed);
+        reply("at the size bound", 200, x + QByteArray(bound - x.size(), ' '), "x");
+        reply("beyond the size bound", 200, x + QByteArray(bound - x.size() + 1, ' '), failed);
+        reply("endless body", 200, "endless", failed);
     }
 
     void oneLine()
@@ -169,32 +152,30 @@ private slots:
         QFETCH(int, language);
         QFETCH(QString, hosts);
         QFETCH(QString, line);
-        QFETCH(int, behaviour);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(QString, delivered);
         QFETCH(QByteArray, request);
-        HttpTestServer defaultServer, wwServer, cnServer;
-        HttpTestServer *const servers[] = { &defaultServer, &wwServer, &cnServer };
-        for (HttpTestServer *s : servers) {
-            body.isEmpty() ? s->setHandler(echo) : s->setReply(status, body);
-            s->setBehaviour(HttpTestServer::Behaviour(behaviour));
+        using B = HttpTestServer::Behaviour;
+        HttpTestServer servers[3]; // the default, WW and CN hosts
+        for (HttpTestServer &s : servers) {
+            body.isEmpty() ? s.setHandler(echo) : s.setReply(status, body);
+            s.setBehaviour(body == "silent" ? B::Silent : body == "endless" ? B::Endless : B::Answer);
         }
         // Only the silent server may run into the time limit.
-        Translation translation(defaultServer, behaviour == int(HttpTestServer::Behaviour::Silent) ? 300 : 60000);
-        translation.worker->setHosts(hosts.contains("ww") ? wwServer.baseUrl() : QString(),
-            hosts.contains("cn") ? cnServer.baseUrl() : QString());
+        Translation translation(servers[0], body == "silent" ? 300 : 60000);
+        translation.worker->setHosts(hosts.contains("ww") ? servers[1].baseUrl() : QString(),
+            hosts.contains("cn") ? servers[2].baseUrl() : QString());
         translation.worker->setRecognitionLanguage(language);
-        translation.start();
+        translation.worker->startTranslating(&translation);
         translation.worker->enqueue(line, 7);
         QTRY_COMPARE(translation.appended, QStringList { "7:" + delivered });
         QVERIFY(translation.rows.isEmpty() && translation.onOwnThread);
         QByteArray asked;
-        for (int i = 0; i < 3; ++i) {
-            for (const HttpTestServer::Request &r : servers[i]->requests())
+        for (int i = 0; i < 3; ++i)
+            for (const HttpTestServer::Request &r : servers[i].requests())
                 asked += QByteArrayList { "default", "ww", "cn" }.at(i) + ' ' + r.method + ' ' + r.target + ' '
                     + r.headers.value("content-type") + '\n' + r.body;
-        }
         if (request != "*")
             QCOMPARE(asked, request);
     }
@@ -207,8 +188,7 @@ private slots:
         server.setHandler([](const HttpTestServer::Request &request) {
             const QString text = sentText(request);
             HttpTestServer::Reply reply = text.startsWith("bad") ? HttpTestServer::Reply { 500, {}, 0 } : echo(request);
-            // A slow first answer must not let later lines overtake it.
-            reply.delayMs = text == "one" ? 300 : 0;
+            reply.delayMs = text == "one" ? 300 : 0; // a slow first answer must not let later lines overtake it
             return reply;
         });
         Translation translation(server, 3600 * 1000);
@@ -217,7 +197,7 @@ private slots:
         worker->enqueue("one", 1);
         worker->enqueue("@@0000two", 2);
         QCOMPARE(worker->pendingCount(), 2);
-        translation.start();
+        translation.worker->startTranslating(&translation);
         worker->enqueue("bad three", 1);
         worker->enqueueRow(5, "four", 3);
         worker->enqueue("@@0003bad row", 1);
@@ -228,17 +208,14 @@ private slots:
         worker->enqueue("last", 2);
         QTRY_COMPARE_WITH_TIMEOUT(translation.appended.size() + translation.rows.size(), 9, 10000);
         QCOMPARE(sentTexts(server),
-            QStringList(
-                { "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
+            QStringList({ "one", "two", "bad three", "four", "bad row", "negative", "@@0001c", "bad wide", "last" }));
         const QStringList appended { "1:T:one", "1:failed bad three", "2:T:negative", "2:T:last" };
         QCOMPARE(translation.appended, appended);
         // A failed row is reported as failed, with its reason, and carries no text to show.
         const QString failure = QStringLiteral("failed The server answered HTTP 500");
         QCOMPARE(translation.rows,
-            QStringList(
-                { "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
-        QVERIFY(translation.onOwnThread);
-        QCOMPARE(worker->pendingCount(), 0);
+            QStringList({ "2:0:T:two", "3:5:T:four", "1:3:" + failure, "2:10000:T:@@0001c", "3:123456:" + failure }));
+        QVERIFY(translation.onOwnThread && worker->pendingCount() == 0);
 
         server.setBehaviour(HttpTestServer::Behaviour::Silent);
         worker->enqueue("never answered", 1);
@@ -256,28 +233,22 @@ private slots:
         QTest::addColumn<QString>("server"); // chosen in the dialog; empty: recording, no dialog
         QTest::addColumn<QStringList>("typed"); // voice, WW and CN host
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("box"); // the restart question, if asked
         QTest::addColumn<QStringList>("stored"); // in memory and in the file
-        QTest::addColumn<bool>("restart"); // the restart question answered "yes"
+        QTest::addColumn<QString>("answer"); // to the restart question; empty: not asked
         const QByteArray ini(
             "[action]\nVoiceHost=10.0.0.5:8880\nTranslateHostWW=http://ww\nTranslateHostCN=http://cn\n");
         const QStringList before { "10.0.0.5:8880", "http://ww", "http://cn" };
         const QStringList changed { "10.0.0.9:8880", "http://ww:1", "http://cn:2" };
         const QStringList voiceKept { "10.0.0.5:8880", "http://ww:1", "" };
         const QString shown = QStringLiteral("other 10.0.0.5:8880|http://ww|http://cn");
-        const QString restart = QStringLiteral("要重启程序才能生效，要重启吗？");
-        QTest::newRow("voice host changed, restarted")
-            << ini << "other" << changed << shown << restart << changed << true;
-        QTest::newRow("translation hosts without voice host")
-            << QByteArray("[action]\nTranslateHostWW=http://ww\n") << "other" << changed
-            << "default |http://ww|" << restart << changed << false;
-        QTest::newRow("voice host kept: nothing asked")
-            << ini << "other" << voiceKept << shown << QString() << voiceKept << false;
+        QTest::newRow("new voice host, restarted") << ini << "other" << changed << shown << changed << "是";
+        QTest::newRow("translation hosts without voice host") << QByteArray("[action]\nTranslateHostWW=http://ww\n")
+            << "other" << changed << "default |http://ww|" << changed << "否";
+        QTest::newRow("voice host kept: nothing asked") << ini << "other" << voiceKept << shown << voiceKept << "";
         QTest::newRow("default server empties all three")
-            << ini << "default" << changed << shown << restart << QStringList { "", "", "" } << false;
-        QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << QString() << before << false;
-        QTest::newRow("nothing while recording")
-            << ini << QString() << changed << QString() << QString() << before << false;
+            << ini << "default" << changed << shown << QStringList { "", "", "" } << "否";
+        QTest::newRow("cancel keeps the hosts") << ini << "cancel" << changed << shown << before << "";
+        QTest::newRow("nothing while recording") << ini << "" << changed << "" << before << "";
     }
 
     void windowStoresHosts()
@@ -285,14 +256,11 @@ private slots:
         QFETCH(QByteArray, ini);
         QFETCH(QString, server);
         QFETCH(QStringList, typed);
-        QFETCH(QString, box);
-        QFETCH(QStringList, stored);
-        QFETCH(bool, restart);
+        QFETCH(QString, answer);
         WindowFixture f(ini);
         QStringList launched;
         f.window->restarter().setLaunch([&launched](const QString &program, const QStringList &arguments) {
-            launched << program << arguments;
-            return true;
+            return launched << program << arguments, true;
         });
         QString shown;
         if (server.isEmpty())
@@ -300,8 +268,7 @@ private slots:
         else
             ModalAnswer::onNext([&](QWidget *modal) {
                 auto *dialog = qobject_cast<NetworkDialog *>(modal);
-                if (!dialog)
-                    return modal->close(), void();
+                QVERIFY(dialog);
                 const bool other = dialog->otherServerButton()->isChecked() && dialog->otherServerGroup()->isVisible();
                 shown = (other ? "other " : "default ") + QStringList { dialog->voiceHostEdit()->text(),
                     dialog->translateHostWWEdit()->text(), dialog->translateHostCNEdit()->text() }.join('|');
@@ -310,26 +277,24 @@ private slots:
                 dialog->voiceHostEdit()->setText("  " + typed.value(0) + '\t');
                 dialog->translateHostWWEdit()->setText(' ' + typed.value(1) + ' ');
                 dialog->translateHostCNEdit()->setText(typed.value(2) + "  ");
-                if (!box.isEmpty())
-                    ModalAnswer::clickButton(restart ? QStringLiteral("是") : QStringLiteral("否"));
+                if (!answer.isEmpty())
+                    ModalAnswer::clickButton(answer);
                 server == "cancel" ? dialog->reject() : dialog->accept();
             });
         f.window->setNetworkActItem();
         QTEST(shown, "shown");
-        QCOMPARE(ModalAnswer::lastText(), box);
+        QCOMPARE(ModalAnswer::answeredCount(), server.isEmpty() ? 0 : answer.isEmpty() ? 1 : 2);
         // "No" keeps the new values, in the file and in memory, and the program running; "Yes" starts it again.
-        QCOMPARE(f.window->isVisible(), !restart);
-        const QStringList program
-            = QStringList { QCoreApplication::applicationFilePath() } + QCoreApplication::arguments().mid(1);
-        QCOMPARE(launched, restart ? program : QStringList());
+        QCOMPARE(f.window->isVisible(), answer != "是");
+        QCOMPARE(launched, answer != "是" ? QStringList()
+                : QStringList(QCoreApplication::applicationFilePath()) + QCoreApplication::arguments().mid(1));
         AppState::RecordState = AppState::Idle;
-        QCOMPARE(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), stored);
+        QTEST(QStringList({ AppState::voiceHost, AppState::translateHostWW, AppState::translateHostCN }), "stored");
         // Both translation hosts are written on every accept, empty ones too.
         QStringList inFile;
-        for (const char *key :
-            { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
+        for (auto key : { SettingsKeys::VoiceHost, SettingsKeys::TranslateHostWW, SettingsKeys::TranslateHostCN })
             inFile << Settings::readString(key, QStringLiteral("<absent>"), Settings::mainPath());
-        QCOMPARE(inFile, stored);
+        QTEST(inFile, "stored");
     }
 
     void commands_data()
@@ -344,8 +309,7 @@ private slots:
         // The tag travels as the row, not as text.
         QTest::newRow("selection") << "transelAct" << false << 1 << QStringList { "谢谢" };
         QTest::newRow("menu selection while recording") << "选中翻译" << true << 1 << QStringList { "谢谢" };
-        QTest::newRow("menu all while recording")
-            << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
+        QTest::newRow("menu all while recording") << "全部翻译" << true << 1 << QStringList { "你好", "谢谢", "再见" };
     }
 
     void commands()
@@ -389,13 +353,10 @@ private slots:
     void failuresAreMarkedRetriedAndCancelled()
     {
         int round = 1, requests = 0;
-        bool failEveryOther = true;
         TranslatingWindow t;
         t.server.setHandler([&](const HttpTestServer::Request &request) {
-            if (failEveryOther && ++requests % 2 == 0)
-                return HttpTestServer::Reply { 503, QByteArray(), 0 };
-            return HttpTestServer::Reply { 200,
-                HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request)), 0 };
+            const QByteArray body = HttpTestServer::translationReply(QString::number(round) + ':' + sentText(request));
+            return HttpTestServer::Reply { round == 1 && ++requests % 2 == 0 ? 503 : 200, body, 0 };
         });
         t.w->translationWorker().setPauseAfterRequest(1);
         // Rows 6 and 7 wait for their first translation.
@@ -405,7 +366,6 @@ private slots:
         DocumentModel *model = child->model();
         ItemColumnModel *column = child->translationModel;
         auto *bar = t.w->findChild<QProgressBar *>(QStringLiteral("translationProgress"));
-        QVERIFY(bar);
         // Each change of the bar as "value/maximum shown: rows still queued", a digit each.
         QStringList steps;
         QObject watch;
@@ -431,8 +391,7 @@ private slots:
         QVERIFY(!column->index(7).data().isValid() && !(column->flags(column->index(7)) & Qt::ItemIsEditable));
         QVERIFY(!runEntry(child->createTranslationMenu(), retry));
         // Rows waiting for their first translation are not saved.
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("d.txt"));
+        const QString file = t.fixture.path(QStringLiteral("d.txt"));
         DocumentFile::Items saved;
         QVERIFY(child->saveFile(file) && DocumentFile::read(file, false, &saved, nullptr));
         QCOMPARE(saved.sources, sources.mid(0, 6));
@@ -448,12 +407,10 @@ private slots:
             const QColor edge = shown.pixelColor(rightToLeft ? rect.right() - 1 : rect.left() + 1, rect.center().y());
             QCOMPARE(edge.red() > 180 && edge.green() < 80, failed);
             QCOMPARE(model->at(row).state == DocumentModel::Failed, failed);
-            QCOMPARE(column->index(row).data(Qt::ToolTipRole).toString(),
-                failed ? QStringLiteral("翻译失败：翻译服务器应答 HTTP 503") : QString());
+            QCOMPARE(column->index(row).data(Qt::ToolTipRole).toString().endsWith("HTTP 503"), failed);
         }
 
-        // Cancel another document's waiting line, then this one's with a line in flight:
-        // the bar counts what is left.
+        // Cancel another document's waiting line, then this one's with a line in flight: the bar counts what is left.
         round = 2;
         t.server.setBehaviour(HttpTestServer::Behaviour::Silent);
         t.w->action("tranallAct")->trigger();
@@ -466,18 +423,14 @@ private slots:
         QTest::keyClick(other->translationView, Qt::Key_Escape);
         QCOMPARE(bar->maximum(), 8);
         QTest::keyClick(child->translationView, Qt::Key_Escape);
-        QCOMPARE(t.w->translationWorker().pendingCount(), 0);
-        QVERIFY(bar->isHidden() && steps.isEmpty());
+        QVERIFY(t.w->translationWorker().pendingCount() == 0 && bar->isHidden() && steps.isEmpty());
         QVERIFY(!runEntry(child->createTranslationMenu(), QStringLiteral("取消翻译")));
 
-        // Retry from the translation list's menu once the server answers: the rows are as
-        // before the cancel, so only the failed ones go out, and the aborted line's answer never lands.
+        // Retry from the translation list's menu once the server answers: only the failed rows go out again.
         round = 3;
-        failEveryOther = false;
         t.server.setBehaviour(HttpTestServer::Behaviour::Answer);
         QVERIFY(runEntry(child->createTranslationMenu(), retry));
         checkBatch("1357");
-        QCOMPARE(t.sent().mid(9), QStringList({ "s1", "s3", "s5", "s7" }));
         QCOMPARE(child->translations(),
             QStringList({ "1:s0", "3:s1", "1:s2", "3:s3", "1:s4", "3:s5", "1:s6", "3:s7" }));
         // Nothing failed: the aborted line's failure did not land either.
@@ -501,11 +454,9 @@ private slots:
         QTest::newRow("comma separate") << 0;
     }
 
-    // Recognition (provisional and final), late translation results, translate all,
-    // Add Up, Add Down, Delete, in-place edits and document switches, in random
-    // order over two documents, against a server that answers with line breaks.
-    // Once everything has settled, each item holds the translation of its own
-    // sentence, and nothing is lost or doubled.
+    // Recognition (provisional and final), late translation results, translate all, Add Up, Add Down, Delete,
+    // in-place edits and document switches, in random order over two documents, against a server that answers
+    // with line breaks. Once settled, each item holds its own sentence's translation, none lost or doubled.
     void interleavedWorkKeepsTranslationsBesideTheirSentences()
     {
         QFETCH(int, textMode);
@@ -537,8 +488,7 @@ private slots:
                 = "{\"SegmentCount\":1,\"Segment\":[{\"SegmentIndex\":1,\"Score\":500,\"Text\":\""
                 + text.toUtf8() + "\"}]}";
             QCoreApplication::postEvent(t.w,
-                new RecognitionEvent(
-                    final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
+                new RecognitionEvent(final ? RecognitionEvent::Final : RecognitionEvent::Partial, true, 500, json));
             QCoreApplication::processEvents();
             const int doc = active();
             // A result for one document keeps another's provisional sentence as it stands.
@@ -592,10 +542,8 @@ private slots:
                 t.w->action("transelAct")->trigger();
             }
         }
-        // The sentences still being spoken are finished.
-        for (int doc = 0; doc < 2; ++doc) {
-            if (!provisional[doc])
-                continue;
+        // The sentence still being spoken, in one document at most, is finished.
+        if (const int doc = int(provisional.indexOf(true)); doc >= 0) {
             t.w->documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(documents[doc]->parentWidget()));
             postResult(true, QStringLiteral("d%1 last").arg(doc));
         }
@@ -604,23 +552,22 @@ private slots:
         QTRY_VERIFY(t.sent().contains("end of test"));
         QTest::qWait(20);
 
+        // The running texts hold every sentence, each followed by the separator.
+        const auto running = [](QStringList texts) { return (texts << QString()).join(AppState::sentenceSeparator); };
         for (int doc = 0; doc < 2; ++doc) {
             const DocumentModel *model = documents[doc]->model();
             QCOMPARE(model->sources(), expected[doc]);
             // A blank item from Add Up or Add Down may keep its blank translation.
             QStringList translations;
-            QString running, runningTranslation;
             for (int row = 0; row < model->count(); ++row) {
                 const DocumentModel::Item &item = model->at(row);
-                const bool blank = item.source == " " && item.translation == " ";
-                translations << (blank ? item.translation : "T:" + item.source + " line end");
-                running += item.source + AppState::sentenceSeparator;
-                runningTranslation += translations.last() + AppState::sentenceSeparator;
+                translations << (item.source == " " && item.translation == " " ? item.translation
+                                                                                : "T:" + item.source + " line end");
             }
             QCOMPARE(model->translations(), translations);
             if (textMode == 0) {
-                QCOMPARE(documents[doc]->sourceEdit->toPlainText(), running);
-                QCOMPARE(model->runningTranslation(), runningTranslation);
+                QCOMPARE(documents[doc]->sourceEdit->toPlainText(), running(expected[doc]));
+                QCOMPARE(model->runningTranslation(), running(translations));
             }
         }
     }
