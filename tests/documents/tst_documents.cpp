@@ -9,6 +9,7 @@
 #include "documents/recovery.h"
 #include "documents/recoverydialog.h"
 #include "modalanswer.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -25,11 +26,6 @@ namespace {
 
 const QByteArray mark("\xEF\xBB\xBF");
 
-bool writeBytes(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
-{
-    QFile file(path);
-    return file.open(mode) && file.write(bytes) == bytes.size();
-}
 
 DocumentFile::Items readItems(const QString &path, bool perLine = false)
 {
