@@ -354,8 +354,7 @@ private slots:
         QCOMPARE(probe.recorderRunning(), 0);
     }
 
-    // The text on screen when the operator stops stays and is translated, so the
-    // next recording's translations do not slide one row up.
+    // The text on screen at Stop stays and is translated, so later translations do not slide a row up.
     void stopKeepsProvisionalSentence()
     {
         WindowFixture f;
@@ -439,9 +438,8 @@ private slots:
         // Both switches come back on as the settings remember them; each change is written back as "1" or "0".
         QVERIFY(speak->isChecked() && listen->isChecked());
 
-        // Chinese speech, every result kept: the queue falls behind and catches up. At
-        // each start the spoken row is current in both lists, Play is off and the
-        // status bar counts what waits.
+        // Chinese speech, every result kept: the queue falls behind and catches up. At each start the spoken
+        // row is current in both lists, Play is off and the status bar counts what waits.
         QFile transcript(StandinProbe::path("data/transcript_cn.txt")); // what the stand-in says
         QVERIFY(transcript.open(QIODevice::ReadOnly));
         const QStringList chinese = QString::fromUtf8(transcript.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -460,8 +458,7 @@ private slots:
                 faults << QStringLiteral("row %1: %2").arg(row).arg(stateLabel->text());
         });
         w->action("runAct")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            probe.spokenCount() - first == unsigned(chinese.size()) && !interpreter->isSpeaking(), waitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.spokenCount() == first + chinese.size() && !interpreter->isSpeaking(), waitMs);
         w->action("stopAct")->trigger();
         disconnect(watch);
         // Chinese speech is translated into Uyghur, so the Uyghur voice speaks.
