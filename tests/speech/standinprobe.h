@@ -13,29 +13,20 @@
 class StandinProbe
 {
 public:
-    static QString path(const char *name)
-    {
-        return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(name));
-    }
-
+    static QString path(const char *name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
     bool load() { return sys.load() && recorder.load() && player.load(); }
 
     int sysInitialised() { return call<int>(sys, "hci_standin_sys_initialised"); }
-    QByteArray recorderStartConfig()
-    {
-        return call<const char *>(recorder, "hci_standin_recorder_last_start_config");
-    }
+    QByteArray recorderStartConfig() { return call<const char *>(recorder, "hci_standin_recorder_last_start_config"); }
     int recorderRunning() { return call<int>(recorder, "hci_standin_recorder_running"); }
     unsigned resultCount() { return call<unsigned>(recorder, "hci_standin_recorder_result_count"); }
-    QByteArray playerConfig() { return call<const char *>(player, "hci_standin_player_last_config"); }
     QByteArray playerText() { return call<const char *>(player, "hci_standin_player_last_text"); }
     int playerSpeaking() { return call<int>(player, "hci_standin_player_speaking"); }
     unsigned spokenCount() { return call<unsigned>(player, "hci_standin_player_spoken_count"); }
     // "voice: text" of the index-th accepted speak.
     QString spoken(unsigned index)
     {
-        return QString::fromUtf8(call<const char *>(player, "hci_standin_player_spoken_voice", index))
-            + QStringLiteral(": ")
+        return QString::fromUtf8(call<const char *>(player, "hci_standin_player_spoken_voice", index)) + ": "
             + QString::fromUtf8(call<const char *>(player, "hci_standin_player_spoken_text", index));
     }
 

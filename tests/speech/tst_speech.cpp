@@ -31,7 +31,7 @@ QByteArray segments(std::initializer_list<QByteArray> list, const QByteArray &co
         + QByteArrayList(list).join(',') + "]}";
 }
 
-QByteArray segment(int index, int score, const QByteArray &text)
+QByteArray segment(int index, const QByteArray &text, int score = 500)
 {
     return "{\"SegmentIndex\":" + QByteArray::number(index) + ",\"Score\":" + QByteArray::number(score)
         + ",\"Text\":\"" + text + "\"}";
@@ -44,14 +44,13 @@ QString result(char kind, const QByteArray &payload, quint32 score = 500)
 }
 
 // A phrase-mode result of one segment.
-QString phrase(char kind, const QByteArray &text) { return result(kind, segments({ segment(1, 500, text) }, "1")); }
+QString phrase(char kind, const QByteArray &text) { return result(kind, segments({ segment(1, text) }, "1")); }
 
 RecognitionEvent toEvent(const QString &encoded)
 {
-    const int bar = encoded.indexOf(QLatin1Char('|'));
-    const QChar kind = encoded.at(0);
-    return RecognitionEvent(kind == QLatin1Char('P') ? RecognitionEvent::Partial : RecognitionEvent::Final,
-        kind != QLatin1Char('N'), encoded.mid(1, bar - 1).toUInt(), encoded.mid(bar + 1).toUtf8());
+    const int bar = encoded.indexOf('|');
+    return RecognitionEvent(encoded.startsWith('P') ? RecognitionEvent::Partial : RecognitionEvent::Final,
+        !encoded.startsWith('N'), encoded.mid(1, bar - 1).toUInt(), encoded.mid(bar + 1).toUtf8());
 }
 
 // Posted to the window as the recognition handlers post it.
@@ -119,9 +118,8 @@ private slots:
     {
         Recorder::cancel();
         ReadAloud::stopPlayer();
-        for (const char *variable :
-            { "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_FAIL_HCI_INIT", "TOLVANE_SDK_FAIL_RECORDER_START" })
-            qunsetenv(variable);
+        for (auto name : { "TOLVANE_SDK_SCRIPT", "TOLVANE_SDK_FAIL_HCI_INIT", "TOLVANE_SDK_FAIL_RECORDER_START" })
+            qunsetenv(name);
         WindowFixture::resetState();
     }
 
@@ -155,8 +153,7 @@ private slots:
         QTRY_COMPARE(received.size(), 2);
         QCOMPARE(int(received.at(0).type()), int(RecognitionEvent::PartialType));
         QCOMPARE(int(received.at(1).type()), int(RecognitionEvent::FinalType));
-        QCOMPARE(received.at(1).score(), 4000000000u);
-        QCOMPARE(QString::fromUtf8(received.at(1).text()), QStringLiteral("你"));
+        QCOMPARE(QPair(received.at(1).score(), received.at(1).text()), QPair(4000000000u, QByteArray("你")));
     }
 
     void apply_data()
@@ -171,40 +168,24 @@ private slots:
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("running"); // with textMode 0: "<running text>|<shown text>"
         const QStringList none, kept { "one", "as text", "unscored", "six", "" };
-        QTest::newRow(
-            "phrases: threshold, scores as text or missing, empty text kept, no text or json dropped")
-            << true << 1 << ""
-            << QStringList { result('F',
-                                 segments({ segment(1, 120, "one"), segment(2, 99, "two"),
-                                     "{\"SegmentIndex\":3,\"Score\":\"150\",\"Text\":\"as text\"}",
-                                     "{\"SegmentIndex\":4,\"Text\":\"unscored\"}",
-                                     "{\"SegmentIndex\":5,\"Score\":\"9\",\"Text\":\"x\"}",
-                                     segment(6, 100, "six"), segment(7, 500, ""), "{\"Score\":500}" })),
-                   result('F', "{\"Segment\":") }
-            << kept << kept << "F"
-            << "";
-        QTest::newRow("partials replace the provisional item")
-            << true << 1 << ""
-            << QStringList { phrase('F', "earlier"), phrase('P', "wo"), phrase('F', "wo men qu ba"),
-                   phrase('P', "hao") }
-            << QStringList { "earlier", "wo men qu ba", "hao" } << QStringList { "earlier", "wo men qu ba" }
-            << "FPFP~"
-            << "";
-        QTest::newRow("all segments but the last are final")
-            << true << 1 << ""
-            << QStringList { result('P',
-                                 segments(
-                                     { segment(1, 500, "s1"), segment(2, 500, "s2"), segment(3, 500, "s3") },
-                                     "3")),
-                   result('P', segments({ segment(3, 500, "s3 more") }, "3")),
-                   result('P', segments({ segment(2, 500, "s3 done") }, "4")) }
-            << QStringList { "s1", "s2", "s3 done" } << QStringList { "s1", "s2", "s3 done" } << "FPPF"
-            << "";
+        QTest::newRow("phrases: score rules, empty text kept, no text or json dropped") << true << 1 << ""
+            << QStringList { result('F', segments({ segment(1, "one", 120), segment(2, "two", 99),
+                   "{\"SegmentIndex\":3,\"Score\":\"150\",\"Text\":\"as text\"}",
+                   "{\"SegmentIndex\":4,\"Text\":\"unscored\"}", "{\"SegmentIndex\":5,\"Score\":\"9\",\"Text\":\"x\"}",
+                   segment(6, "six", 100), segment(7, ""), "{\"Score\":500}" })), result('F', "{\"Segment\":") }
+            << kept << kept << "F" << "";
+        QTest::newRow("partials replace the provisional item") << true << 1 << ""
+            << QStringList { phrase('F', "earlier"), phrase('P', "wo"), phrase('F', "wo men"), phrase('P', "hao") }
+            << QStringList { "earlier", "wo men", "hao" } << QStringList { "earlier", "wo men" } << "FPFP~" << "";
+        QTest::newRow("all segments but the last are final") << true << 1 << ""
+            << QStringList { result('P', segments({ segment(1, "s1"), segment(2, "s2"), segment(3, "s3") }, "3")),
+                   result('P', segments({ segment(3, "s3 more") }, "3")),
+                   result('P', segments({ segment(2, "s3 done") }, "4")) }
+            << QStringList { "s1", "s2", "s3 done" } << QStringList { "s1", "s2", "s3 done" } << "FPPF" << "";
         QTest::newRow("no segment count keeps the last provisional") << true << 1 << ""
-            << QStringList { result('P', segments({ segment(1, 500, "a"), segment(2, 500, "b") })) }
+            << QStringList { result('P', segments({ segment(1, "a"), segment(2, "b") })) }
             << QStringList { "b" } << none << "P~" << "";
-        QTest::newRow("sentences: below the threshold dropped, at and beyond it kept, provisional untouched")
-            << false << 1 << "~kept"
+        QTest::newRow("sentences: score threshold inclusive, provisional untouched") << false << 1 << "~kept"
             << QStringList { result('F', "你好", 99), result('F', "你好", 100), result('F', "x", 3000000000u) }
             << QStringList { "kept", "你好", "x" } << QStringList { "你好", "x" } << "FF~" << "";
         QTest::newRow("sentences dropped: no entries, empty, partial") << false << 0 << ""
@@ -255,8 +236,7 @@ private slots:
             QTEST(QString(doc.runningSource() + QLatin1Char('|') + doc.shownSource()), "running");
     }
 
-    // Play reads the translations from the current row on, each once, up to the
-    // first row still waiting for its translation.
+    // Play reads each translation once from the current row on, up to the first row still untranslated.
     void readAloud_data()
     {
         QTest::addColumn<int>("selected"); // before the start; -1: none
@@ -293,8 +273,7 @@ private slots:
         }
         // The last translation is read once, in the voice for Chinese speech: the end stays the end.
         QCOMPARE(probe.spoken(probe.spokenCount() - 1), QStringLiteral("ug: 2"));
-        QCOMPARE(probe.playerSpeaking(), 0);
-        QCOMPARE(SpeechSdk::playState(), 9);
+        QVERIFY(!probe.playerSpeaking() && SpeechSdk::playState() == 9);
     }
 
     void readAloudStops()
@@ -305,8 +284,7 @@ private slots:
         ReadAloud reading;
         // Nothing to read: nothing starts, and the play state is left alone.
         SpeechSdk::setPlayState(4);
-        QVERIFY(!reading.start(nullptr));
-        QVERIFY(!reading.start(doc.translationView));
+        QVERIFY(!reading.start(nullptr) && !reading.start(doc.translationView));
         QCOMPARE(SpeechSdk::playState(), 4);
         // Long enough to be still speaking when stopped.
         doc.setItems({ "a", "b" }, { QStringLiteral("a long sentence to read, ").repeated(40), "next" });
@@ -320,32 +298,30 @@ private slots:
         QCOMPARE(reading.playIndex(), 0);
     }
 
-    // Record and Stop walked on one window in sentence mode: a refused start is reported
-    // with its code and changes nothing; while recording, Stop is lit, Record dimmed and
-    // the recognition mode locked; a new language restarts the capture at once, a new
-    // pause mark waits for the next start; the capture ends with the last document.
+    // Record and Stop on one window in sentence mode: a refused start is reported with its code and changes
+    // nothing; while recording Stop is lit, Record dimmed and the mode locked; a new language restarts the
+    // capture at once, a new pause mark waits for the next start; the capture ends with the last document.
     void recordCommands()
     {
         qputenv("TOLVANE_SDK_FAIL_RECORDER_START", "23");
         WindowFixture f("[action]\nrealtime=0\nsetTextMode=0\n");
         MainWindow *w = f.window;
+        QAction *run = w->action("runAct"), *stop = w->action("stopAct");
         const auto image = [](const QIcon &icon) { return icon.pixmap(48).toImage(); };
         const auto shows = [&](bool on) {
             QCOMPARE(AppState::RecordState, int(on ? AppState::Recording : AppState::Idle));
             QCOMPARE(probe.recorderRunning(), int(on));
-            QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("modeBox"))->isEnabled(), !on);
-            QCOMPARE(w->findChild<QLabel *>(QStringLiteral("recordStateLabel"))->text(),
-                on ? QStringLiteral("正在录音...") : QStringLiteral("未开始"));
-            QCOMPARE(image(w->action("runAct")->icon()), image(QIcon(on ? ":/images/Run1.png" : ":/images/Run.png")));
-            QCOMPARE(image(w->action("stopAct")->icon()),
-                image(QIcon(on ? ":/images/Stop.png" : ":/images/Stop1.png")));
+            QCOMPARE(w->findChild<QComboBox *>("modeBox")->isEnabled(), !on);
+            QCOMPARE(w->findChild<QLabel *>("recordStateLabel")->text(), QString(on ? "正在录音..." : "未开始"));
+            QCOMPARE(image(run->icon()), image(QIcon(on ? ":/images/Run1.png" : ":/images/Run.png")));
+            QCOMPARE(image(stop->icon()), image(QIcon(on ? ":/images/Stop.png" : ":/images/Stop1.png")));
         };
         ModalAnswer::clickStandard(QMessageBox::Ok);
-        w->action("runAct")->trigger();
+        run->trigger();
         QCOMPARE(ModalAnswer::lastText(), QStringLiteral("开始录音失败，错误码：23"));
         shows(false);
         qunsetenv("TOLVANE_SDK_FAIL_RECORDER_START");
-        w->action("runAct")->trigger();
+        run->trigger();
         shows(true);
         w->action("langWWAct")->trigger();
         QCOMPARE(probe.recorderRunning(), 0);
@@ -354,7 +330,7 @@ private slots:
             QByteArray("domain=common,capkey=asr.cloud.freetalk.uyghur,realtime=yes,continuous=yes"));
         AppState::pauseMarkChoice = 1; // as its dialog leaves it
         post(w, result('F', "بىر"));
-        w->action("stopAct")->trigger();
+        stop->trigger();
         shows(false);
         w->runItem();
         post(w, result('F', "ئىككى"));
@@ -370,17 +346,15 @@ private slots:
     {
         feed("TOLVANE_SDK_TRANSCRIPT", { QStringLiteral("一句话\n").repeated(400) });
         qputenv("TOLVANE_SDK_PACE_MS", "5");
-        {
-            WindowFixture f;
-            const unsigned before = probe.resultCount();
-            f.window->runItem();
-            QTRY_VERIFY(probe.resultCount() > before + 3);
-        }
+        auto f = std::make_unique<WindowFixture>();
+        const unsigned before = probe.resultCount();
+        f->window->runItem();
+        QTRY_VERIFY(probe.resultCount() > before + 3);
+        f.reset();
         QCOMPARE(probe.recorderRunning(), 0);
     }
 
-    // The text on screen when the operator stops stays and is translated, so the
-    // next recording's translations do not slide one row up.
+    // The text on screen at Stop stays and is translated, so later translations do not slide a row up.
     void stopKeepsProvisionalSentence()
     {
         WindowFixture f;
@@ -396,9 +370,8 @@ private slots:
             QByteArray("domain=common, capkey=asr.cloud.freetalk,realtime=rt,continuous=yes"));
     }
 
-    // Results stream into the real main window while saves start and end: every one
-    // arriving during a save waits for its end, and none is lost or reordered.
-    // 3,000: through the real window each sentence recounts the whole document.
+    // Results stream into the real main window while saves start and end: every one arriving during a save
+    // waits for its end, and none is lost or reordered. 3,000, as each sentence recounts the whole document.
     void floodWhileSaving()
     {
         const int count = 3000;
@@ -409,12 +382,11 @@ private slots:
             expected << QStringLiteral("sentence %1").arg(i);
         }
         feed("TOLVANE_SDK_SCRIPT", lines);
-        WindowFixture f;
+        WindowFixture f("[action]\nrealtime=0\n");
         MainWindow *w = f.window;
         HttpTestServer &server = *f.translationServer;
         server.setReply(200, HttpTestServer::translationReply(QStringLiteral("t")));
         DocumentModel *doc = w->activeMdiChild()->model();
-        AppState::phraseMode = false;
         const int base = int(probe.resultCount()); // the stand-in counts every recording's results
         const auto posted = [&] { return int(probe.resultCount()) - base; };
         w->action("runAct")->trigger();
@@ -447,21 +419,15 @@ private slots:
         QVERIFY(w->translationWorker().pendingCount() + server.requestCount() >= count - 1);
     }
 
-    // Interpreter mode walked as two people use it, in steps on one main window: the
-    // stand-in replays a transcript, the server translates, and each translation is
-    // spoken as it lands.
+    // Interpreter mode walked as two people use it, on one main window: the stand-in replays a
+    // transcript, the server translates, and each translation is spoken as it lands.
     void interpreterMode()
     {
-        {
-            WindowFixture remembered("[action]\nspeakTranslations=1\nlistenWhileSpeaking=1\n");
-            QVERIFY(remembered.window->action("speakAct")->isChecked());
-            QVERIFY(remembered.window->action("listenAct")->isChecked());
-        }
         qunsetenv("TOLVANE_SDK_TRANSCRIPT"); // the recorder's own transcripts
         qputenv("TOLVANE_SDK_PACE_MS", "5");
         qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "0.1");
         const int waitMs = 60000;
-        WindowFixture f;
+        WindowFixture f("[action]\nspeakTranslations=1\nlistenWhileSpeaking=1\n");
         MainWindow *w = f.window;
         translateWith(f, QStringLiteral("译:"));
         auto *interpreter = w->findChild<Interpreter *>();
@@ -469,40 +435,32 @@ private slots:
         const auto silent = [&] {
             return !interpreter->isSpeaking() && interpreter->waiting() == 0 && probe.playerSpeaking() == 0;
         };
-        // The switches are remembered in the [action] group, as "1" and "0".
-        speak->trigger();
-        listen->trigger();
-        QCOMPARE(Settings::readString(SettingsKeys::SpeakTranslations, QString()), QStringLiteral("1"));
-        QCOMPARE(Settings::readString(SettingsKeys::ListenWhileSpeaking, QString()), QStringLiteral("1"));
+        // Both switches come back on as the settings remember them; each change is written back as "1" or "0".
+        QVERIFY(speak->isChecked() && listen->isChecked());
 
-        // Chinese speech, every result kept: the queue falls behind and catches up. At
-        // each start the spoken row is current in both lists, Play is off and the
-        // status bar counts what waits.
+        // Chinese speech, every result kept: the queue falls behind and catches up. At each start the spoken
+        // row is current in both lists, Play is off and the status bar counts what waits.
         QFile transcript(StandinProbe::path("data/transcript_cn.txt")); // what the stand-in says
         QVERIFY(transcript.open(QIODevice::ReadOnly));
-        const QStringList chinese
-            = QString::fromUtf8(transcript.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList chinese = QString::fromUtf8(transcript.readAll()).split('\n', Qt::SkipEmptyParts);
         MdiChild *doc = w->activeMdiChild();
-        auto *stateLabel = w->findChild<QLabel *>(QStringLiteral("interpreterLabel"));
+        auto *stateLabel = w->findChild<QLabel *>("interpreterLabel");
         unsigned first = probe.spokenCount();
         QStringList faults;
         int mostWaiting = 0;
-        QObject watch;
-        connect(interpreter, &Interpreter::started, &watch, [&](quint64 documentId, quint64 itemId) {
+        const auto watch = connect(interpreter, &Interpreter::started, this, [&](quint64 documentId, quint64 itemId) {
             const int row = doc->model()->rowOf(itemId), waiting = interpreter->waiting();
             mostWaiting = qMax(mostWaiting, waiting);
-            const QString label = QStringLiteral("正在朗读译文")
-                + (waiting ? QStringLiteral("，还有 %1 条等待").arg(waiting) : QString());
+            const QString label = "正在朗读译文" + (waiting ? QString("，还有 %1 条等待").arg(waiting) : QString());
             if (documentId != doc->documentId() || doc->sourceView->currentIndex().row() != row
                 || doc->translationView->currentIndex().row() != row || play->isEnabled()
                 || stateLabel->text() != label || stateLabel->isHidden())
                 faults << QStringLiteral("row %1: %2").arg(row).arg(stateLabel->text());
         });
         w->action("runAct")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            probe.spokenCount() - first == unsigned(chinese.size()) && !interpreter->isSpeaking(), waitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.spokenCount() == first + chinese.size() && !interpreter->isSpeaking(), waitMs);
         w->action("stopAct")->trigger();
-        interpreter->disconnect(&watch);
+        disconnect(watch);
         // Chinese speech is translated into Uyghur, so the Uyghur voice speaks.
         for (int i = 0; i < chinese.size(); ++i)
             QCOMPARE(probe.spoken(first + i), QStringLiteral("ug: 译:") + chinese.at(i));
@@ -510,8 +468,7 @@ private slots:
         QVERIFY2(mostWaiting >= 2, "the queue never fell behind");
         QVERIFY(play->isEnabled() && stateLabel->isHidden());
 
-        // Uyghur speech, Chinese voice; Stop in the middle of a queue. Translations
-        // still on their way when Stop came are not spoken.
+        // Uyghur speech, Chinese voice; Stop mid-queue: translations still on their way are not spoken.
         qputenv("TOLVANE_SDK_PLAYBACK_SCALE", "2");
         w->action("langWWAct")->trigger();
         first = probe.spokenCount();
@@ -523,8 +480,7 @@ private slots:
         QCOMPARE(probe.spokenCount(), first + 1);
         QCOMPARE(probe.spoken(first), "cmn: 译:" + doc->sources().at(chinese.size()));
 
-        // Switched off while speaking: silent at once, and recording goes on with its
-        // translations landing unspoken.
+        // Switched off while speaking: silent at once, and recording goes on with translations landing unspoken.
         qputenv("TOLVANE_SDK_PACE_MS", "50");
         first = probe.spokenCount();
         w->action("runAct")->trigger();
@@ -540,11 +496,12 @@ private slots:
 
         // Half duplex: sentences heard while the program speaks are dropped, and said so once.
         qputenv("TOLVANE_SDK_PACE_MS", "600000"); // the stand-in stays silent
-        w->findChild<QComboBox *>(QStringLiteral("modeBox"))->setCurrentIndex(1);
+        w->findChild<QComboBox *>("modeBox")->setCurrentIndex(1);
         w->action("newAct")->trigger();
         doc = w->activeMdiChild();
         speak->trigger();
         listen->trigger();
+        QCOMPARE(Settings::readString(SettingsKeys::SpeakTranslations, QString()), QStringLiteral("1"));
         QCOMPARE(Settings::readString(SettingsKeys::ListenWhileSpeaking, QString()), QStringLiteral("0"));
         int droppedSaid = 0;
         connect(w->statusBar(), &QStatusBar::messageChanged, doc, [&](const QString &message) {
@@ -561,6 +518,7 @@ private slots:
         QCOMPARE(droppedSaid, 1);
         // With headphones the other side is heard while the program speaks.
         listen->trigger();
+        QCOMPARE(Settings::readString(SettingsKeys::ListenWhileSpeaking, QString()), QStringLiteral("1"));
         post(w, result('F', "kept"));
         QCOMPARE(doc->sources().size(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(interpreter->waiting(), 1, waitMs);
