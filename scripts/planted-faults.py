@@ -20,7 +20,7 @@ first = [  # name prefix -> (target, ctest name)
     (('settings-color-sign',), ('app_tst_settings', 'app/tst_settings')),
     (('catalogue-',), ('app_tst_catalogue', 'app/tst_catalogue')),
     (('lineedit-', 'keyboard-', 'geometry-'), ('widgets_tst_widgets', 'widgets/tst_widgets')),
-    (('settings-', 'window-', 'language-', 'status-', 'file-open-', 'file-saveas-', 'mdichild-save-keeps-modified', 'mdichild-additem-any-row'), ('app_tst_window', 'app/tst_window')),
+    (('settings-', 'fonts-', 'window-', 'language-', 'status-', 'file-open-', 'file-saveas-', 'mdichild-save-keeps-modified', 'mdichild-additem-any-row'), ('app_tst_window', 'app/tst_window')),
     (('',), ('documents_tst_documents', 'documents/tst_documents')),
 ]
 def run(cmd, timeout=1800):
