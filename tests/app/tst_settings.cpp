@@ -1,5 +1,6 @@
 #include "app/appstate.h"
 #include "app/settings.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,7 @@
 
 namespace {
 QByteArray gb18030(const QString &text) { return QTextCodec::codecForName("GB18030")->fromUnicode(text); }
-void writeFile(QString path, const QString &text) { QFile f(path); f.open(QFile::WriteOnly) && f.write(gb18030(text)); }
+void writeFile(const QString &path, const QString &text) { writeBytes(path, gb18030(text)); }
 }
 
 class TestSettings : public QObject
@@ -47,10 +48,9 @@ private slots:
         QVERIFY(!Settings::mainPath().startsWith(missing));
         Settings::write(SettingsKeys::VoiceHost, host);
         QCOMPARE(Settings::readString(SettingsKeys::VoiceHost, QString()), host);
-        QFile file(Settings::mainPath());
-        const QByteArray bytes = file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+        const QByteArray bytes = readBytes(Settings::mainPath());
         QVERIFY(bytes.contains(gb18030(host)) && !bytes.contains(host.toUtf8()));
-        file.remove();
+        QFile::remove(Settings::mainPath());
     }
 
     void readsThroughLayers_data()

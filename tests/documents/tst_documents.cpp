@@ -446,8 +446,7 @@ private slots:
             int most = 0;
             // Compaction bounds the file: a header, the items, then the changes since.
             const auto bounded = [&] {
-                QFile file(path);
-                const int lines = file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : -1;
+                const int lines = readBytes(path).count('\n');
                 return lines > 0 && lines <= 1 + 2 * most + qMax(run.floor, 2 * most);
             };
             for (int i = 0; i < run.changes; ++i, most = qMax(most, doc.count()))

@@ -12,6 +12,7 @@
 #include "speech/recorder.h"
 #include "speech/speechengine.h"
 #include "speech/speechsdk.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "windowfixture.h"
 
@@ -86,10 +87,9 @@ class TestSpeech : public QObject
     // Points the stand-in's variable at a file of these lines.
     void feed(const char *variable, const QStringList &lines)
     {
-        QFile file(dir.filePath(QLatin1String(variable)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(lines.join(QLatin1Char('\n')).toUtf8());
-        qputenv(variable, QFile::encodeName(file.fileName()));
+        const QString path = dir.filePath(QLatin1String(variable));
+        QVERIFY(writeBytes(path, lines.join(QLatin1Char('\n')).toUtf8()));
+        qputenv(variable, QFile::encodeName(path));
     }
 
     void initPlayer()
